@@ -1,0 +1,13 @@
+# Warnings are errors for the project's own targets; third-party headers come in as system headers.
+add_library(qmz_build_flags INTERFACE)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(qmz_build_flags INTERFACE -Wall -Wextra -Wpedantic -Werror)
+endif()
+
+option(QMZ_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(QMZ_SANITIZE)
+    set(qmz_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    # Applied to every target, GoogleTest included, so that checked and unchecked code never mix.
+    add_compile_options(${qmz_sanitizers})
+    add_link_options(${qmz_sanitizers})
+endif()

@@ -1,0 +1,101 @@
+#include "shell/open_link.hpp"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "link/utf8.hpp"
+
+extern char** environ;
+
+namespace qmz {
+namespace {
+
+// The freedesktop way to open a link with the user's preferred application.
+constexpr const char* DefaultHandler = "xdg-open";
+
+// The Windows shell takes verbs in any letter case; "open" is the only one this desktop knows.
+bool IsOpenVerb(std::u16string_view verb) {
+    constexpr std::u16string_view open = u"open";
+    if (verb.size() != open.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < verb.size(); ++i) {
+        const char16_t lower = (verb[i] >= u'A' && verb[i] <= u'Z') ? static_cast<char16_t>(verb[i] - u'A' + u'a') : verb[i];
+        if (lower != open[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// RAII for the spawn attributes and file actions, which must be destroyed on every path.
+class SpawnSetup {
+public:
+    explicit SpawnSetup(const std::filesystem::path& folder) {
+        posix_spawn_file_actions_init(&actions_);
+        posix_spawnattr_init(&attributes_);
+        // The handler may outlive this program (xdg-open can live as long as the browser): it gets
+        // its own session, none of our standard streams or other descriptors, and a clean signal
+        // state.
+        posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1);
+        posix_spawn_file_actions_addchdir_np(&actions_, folder.c_str());
+        sigset_t signals;
+        sigemptyset(&signals);
+        posix_spawnattr_setsigmask(&attributes_, &signals);
+        sigaddset(&signals, SIGPIPE);
+        posix_spawnattr_setsigdefault(&attributes_, &signals);
+        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    }
+    ~SpawnSetup() {
+        posix_spawnattr_destroy(&attributes_);
+        posix_spawn_file_actions_destroy(&actions_);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+    const posix_spawn_file_actions_t* Actions() const { return &actions_; }
+    const posix_spawnattr_t* Attributes() const { return &attributes_; }
+
+private:
+    posix_spawn_file_actions_t actions_;
+    posix_spawnattr_t attributes_;
+};
+
+}  // namespace
+
+void OpenLink(WindowHandle /*owner: xdg-open shows no window of its own*/, std::u16string_view verb,
+              std::u16string_view target, const std::filesystem::path& folder) {
+    if (!IsOpenVerb(verb)) {
+        return;  // As the Windows shell does with a verb it does not know: nothing is opened.
+    }
+    std::string link = ToUtf8(target);
+    if (link.find('\0') != std::string::npos) {
+        // An argument ends at its first NUL: the handler would get a shorter, different link.
+        throw RuntimeFailure("The link holds a NUL character and cannot be handed to " + std::string(DefaultHandler) + ".");
+    }
+
+    const SpawnSetup setup(folder);
+    std::string program = DefaultHandler;
+    char* const arguments[] = {program.data(), link.data(), nullptr};
+    pid_t handler = 0;
+    const int error = posix_spawnp(&handler, DefaultHandler, setup.Actions(), setup.Attributes(), arguments, environ);
+    if (error != 0) {
+        throw RuntimeFailure("No program to open web links could be started: " + std::string(DefaultHandler) + " (in " +
+                             folder.string() + "): " + std::generic_category().message(error) + ".");
+    }
+    // Reap the handler whenever it ends, so that no finished handler stays behind as a zombie,
+    // without making the window wait for it.
+    std::thread([handler] { waitpid(handler, nullptr, 0); }).detach();
+}
+
+}  // namespace qmz

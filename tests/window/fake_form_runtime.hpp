@@ -1,0 +1,65 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window/actions.hpp"
+#include "window/form_runtime.hpp"
+
+namespace qmz::testing_support {
+
+// A form runtime whose every operation can be made to fail, for the failure paths the real
+// window cannot produce on demand. It records what reached the shell and the user.
+class FakeFormRuntime final : public FormRuntime {
+public:
+    enum class Step { ReadText, WriteText, WindowHandle, ProgramFolder, Shell };
+
+    struct OpenRequest {
+        WindowHandle owner;
+        std::u16string verb;
+        std::u16string target;
+        std::filesystem::path folder;
+    };
+
+    explicit FakeFormRuntime(Text text) : text(std::move(text)) {}
+
+    Text ReadText1() override {
+        MaybeFail(Step::ReadText);
+        return text;
+    }
+    void WriteText1(TextView newText) override {
+        MaybeFail(Step::WriteText);
+        text = Text(newText);
+    }
+    WindowHandle ReadWindowHandle() override {
+        MaybeFail(Step::WindowHandle);
+        return WindowHandle{0x2a};
+    }
+    std::filesystem::path ReadProgramFolder() override {
+        MaybeFail(Step::ProgramFolder);
+        return "/opt/qmz";
+    }
+    void ReportFailure(const RuntimeFailure& failure) override { reports.emplace_back(failure.what()); }
+
+    LinkOpener Opener() {
+        return [this](WindowHandle owner, std::u16string_view verb, std::u16string_view target, const std::filesystem::path& folder) {
+            MaybeFail(Step::Shell);
+            opened.push_back({owner, std::u16string(verb), std::u16string(target), folder});
+        };
+    }
+
+    Text text;
+    std::optional<Step> failingStep;
+    std::vector<OpenRequest> opened;
+    std::vector<std::string> reports;
+
+private:
+    void MaybeFail(Step step) const {
+        if (failingStep == step) {
+            throw RuntimeFailure("injected failure");
+        }
+    }
+};
+
+}  // namespace qmz::testing_support

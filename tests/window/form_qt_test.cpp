@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <string>
+#include <vector>
+
+#include "link/link_constants.hpp"
+#include "link/utf8.hpp"
+#include "shell/open_link.hpp"
+#include "tests/support/stand_in_handler.hpp"
+#include "window/form_qt.hpp"
+
+namespace qmz {
+namespace {
+
+using testing_support::StandInHandler;
+
+const QString PageLink = QString::fromStdU16String(Text(PageLinkPrefix) + u"ab12CD34");
+const QString MediaLink = QString::fromStdU16String(Text(MediaLinkPrefix) + u"ab/ab12CD34.flv");
+
+// The window as the user gets it: shown, active, with the real shell behind it unless a test
+// records the requests instead.
+class FormQtTest : public testing::Test {
+protected:
+    void Show(LinkOpener opener = OpenLink) {
+        form_ = std::make_unique<QtForm>(MainForm(), std::move(opener));
+        form_->show();
+        form_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    }
+    void RecordOpens() {
+        Show([this](WindowHandle, std::u16string_view verb, std::u16string_view target, const std::filesystem::path&) {
+            opened_.push_back(QString::fromStdU16String(std::u16string(verb)) + " " + QString::fromStdU16String(std::u16string(target)));
+        });
+    }
+    template <typename Widget = QWidget>
+    Widget* Control(const char* name) const {
+        auto* widget = form_->findChild<Widget*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QLineEdit* Text1() const { return Control<QLineEdit>("Text1"); }
+    void Click(const char* name) const { QTest::mouseClick(Control(name), Qt::LeftButton); }
+    void Paste(const QString& text) const {
+        QApplication::clipboard()->setText(text);
+        Text1()->clear();
+        QTest::keyClick(Text1(), Qt::Key_V, Qt::ControlModifier);
+    }
+    // Clicks a control and answers the message box it may bring up; gives the box's text.
+    QString ClickAndReadMessage(const char* name) {
+        QString message;
+        QTimer::singleShot(0, [&message] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                message = box->text();
+                box->accept();
+            }
+        });
+        Click(name);
+        QApplication::processEvents();
+        return message;
+    }
+
+    std::unique_ptr<QtForm> form_;
+    std::vector<QString> opened_;
+};
+
+TEST_F(FormQtTest, WindowHasItsTitleFixedClientSizeAndIcon) {
+    RecordOpens();
+    ASSERT_EQ(form_->logicalDpiX(), 96);
+    EXPECT_EQ(form_->windowTitle(), "QMZ");
+    EXPECT_EQ(form_->size(), QSize(233, 87));
+    EXPECT_EQ(form_->minimumSize(), QSize(233, 87));
+    EXPECT_EQ(form_->maximumSize(), QSize(233, 87));
+    EXPECT_FALSE(form_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+
+    const QImage icon = form_->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(icon.size(), QSize(32, 32));
+    const struct {
+        int x, y;
+        QRgb colour;
+    } pixels[] = {
+        {0, 0, 0xFFFFFF00},   {1, 1, 0xFFFFFF00},   // the pole's tip
+        {0, 2, 0xFF808000},   {1, 31, 0xFF808000},  // the pole
+        {20, 4, 0xFFC0C0C0},  {10, 8, 0xFFFFFFFF},  // white band and its outline
+        {15, 14, 0xFF00FF00}, {10, 12, 0xFFC0C0C0}, {2, 13, 0xFF008000},  // green band, outlines
+        {15, 20, 0xFFFF0000}, {8, 24, 0xFF800000},  // red band and its outline
+    };
+    for (const auto& pixel : pixels) {
+        EXPECT_EQ(icon.pixel(pixel.x, pixel.y), pixel.colour) << pixel.x << "," << pixel.y;
+    }
+    for (const QPoint transparent : {QPoint(31, 0), QPoint(2, 0), QPoint(31, 31), QPoint(31, 12), QPoint(20, 3), QPoint(5, 25)}) {
+        EXPECT_EQ(qAlpha(icon.pixel(transparent)), 0) << transparent.x() << "," << transparent.y();
+    }
+}
+
+TEST_F(FormQtTest, ControlsHaveTheirKindCaptionAndPlace) {
+    RecordOpens();
+    const struct {
+        const char* name;
+        const char* className;
+        const char* caption;
+        QRect pixels;
+    } controls[] = {
+        {"Text1", "QLineEdit", "", {8, 40, 217, 19}},
+        {"Command1", "QPushButton", "Download", {168, 64, 61, 17}},
+        {"Label1", "qmz::ClickableLabel", "VBOX", {8, 0, 89, 41}},
+        {"Label2", "qmz::ClickableLabel", "7", {96, 0, 17, 33}},
+        {"Label3", "qmz::ClickableLabel", "Still ownin' ya", {128, 0, 97, 17}},
+        {"Label4", "qmz::ClickableLabel", "Quib", {128, 16, 81, 17}},
+        {"Label5", "qmz::ClickableLabel", "Hi to the crew!", {1, 64, 97, 17}},
+        {"Command2", "QPushButton", "Get Link", {104, 64, 57, 17}},
+    };
+    for (const auto& control : controls) {
+        QWidget* widget = Control(control.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_STREQ(widget->metaObject()->className(), control.className) << control.name;
+        EXPECT_EQ(widget->geometry(), control.pixels) << control.name;
+        const QVariant caption = widget->property("text");
+        EXPECT_EQ(caption.toString(), control.caption) << control.name;
+    }
+    EXPECT_EQ(Text1()->maxLength(), std::numeric_limits<int>::max());
+}
+
+TEST_F(FormQtTest, FocusStartsInTheTextBoxAndTabVisitsOnlyTheButtons) {
+    RecordOpens();
+    EXPECT_EQ(QApplication::focusWidget(), Text1());
+    const char* order[] = {"Command1", "Command2", "Text1", "Command1"};
+    for (const char* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), Control(next)) << next;
+    }
+    for (const char* label : {"Label1", "Label2", "Label3", "Label4", "Label5"}) {
+        EXPECT_EQ(Control(label)->focusPolicy(), Qt::NoFocus) << label;
+    }
+}
+
+TEST_F(FormQtTest, EnterAndEscapePressNoButton) {
+    RecordOpens();
+    for (const char* name : {"Command1", "Command2"}) {
+        auto* button = Control<QPushButton>(name);
+        EXPECT_FALSE(button->isDefault()) << name;
+        EXPECT_FALSE(button->autoDefault()) << name;
+    }
+    Paste(PageLink);
+    QTest::keyClick(Text1(), Qt::Key_Return);
+    QTest::keyClick(Text1(), Qt::Key_Escape);
+    EXPECT_EQ(Text1()->text(), PageLink);
+    EXPECT_TRUE(opened_.empty());
+    EXPECT_TRUE(form_->isVisible());
+}
+
+TEST_F(FormQtTest, BannerIsAHeavyLargeFaceInItsColours) {
+    RecordOpens();
+    for (const char* name : {"Label1", "Label2"}) {
+        auto* label = Control<QLabel>(name);
+        EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 20.25) << name;
+        EXPECT_FALSE(label->font().italic() || label->font().underline() || label->font().strikeOut()) << name;
+        const QFontInfo face(label->font());
+        // Arial Black where the machine has it; otherwise a stand-in that is at least bold.
+        EXPECT_TRUE(face.family() == "Arial Black" || face.weight() >= QFont::Bold) << qPrintable(face.family());
+        EXPECT_TRUE(label->autoFillBackground()) << name;
+    }
+    EXPECT_EQ(Control("Label2")->palette().color(QPalette::WindowText), QColor(237, 15, 100));
+    EXPECT_EQ(Control("Label1")->palette().color(QPalette::WindowText), form_->palette().color(QPalette::WindowText));
+    EXPECT_EQ(Control("Label3")->font(), QApplication::font(Control("Label3")));
+    EXPECT_TRUE(Control<QLabel>("Label4")->alignment().testFlag(Qt::AlignRight));
+}
+
+TEST_F(FormQtTest, GetLinkTurnsAPageLinkIntoItsMediaLinkAndEmptiesAnythingElse) {
+    RecordOpens();
+    const struct {
+        QString pasted;
+        QString afterOnePress;
+        QString afterTwoPresses;
+    } cases[] = {
+        {PageLink, MediaLink, ""},
+        {" " + PageLink, "", ""},
+        {PageLink + " ", "", ""},
+        {"", "", ""},
+        {MediaLink, "", ""},
+    };
+    for (const auto& c : cases) {
+        Paste(c.pasted);
+        ASSERT_EQ(Text1()->text(), c.pasted);
+        Click("Command2");
+        EXPECT_EQ(Text1()->text(), c.afterOnePress) << qPrintable(c.pasted);
+        Click("Command2");
+        EXPECT_EQ(Text1()->text(), c.afterTwoPresses) << qPrintable(c.pasted);
+    }
+    EXPECT_TRUE(opened_.empty());
+}
+
+TEST_F(FormQtTest, OnlyTheBannerLabelsAnswerClicks) {
+    RecordOpens();
+    Paste(PageLink);
+    for (const char* decoration : {"Label3", "Label4", "Label5"}) {
+        Click(decoration);
+    }
+    EXPECT_TRUE(opened_.empty());
+    Click("Label1");
+    Click("Label2");
+    const QString home = "open " + QString::fromStdU16String(std::u16string(SiteHomeLink));
+    EXPECT_EQ(opened_, (std::vector<QString>{home, home}));
+    EXPECT_EQ(Text1()->text(), PageLink);
+}
+
+TEST_F(FormQtTest, DownloadHandsTheMediaLinkToTheDesktopAndKeepsThePageLink) {
+    const StandInHandler handler;
+    Show();
+    Paste(PageLink);
+    Click("Command1");
+    Click("Command1");
+    const auto starts = handler.WaitForStarts(2);
+    ASSERT_EQ(starts.size(), 2u);
+    for (const auto& start : starts) {
+        EXPECT_EQ(start.arguments, std::vector<std::string>{MediaLink.toStdString()});
+        EXPECT_EQ(start.workingFolder, QCoreApplication::applicationDirPath().toStdString());
+    }
+    EXPECT_EQ(Text1()->text(), PageLink);
+}
+
+TEST_F(FormQtTest, DownloadStartsNothingForTextThatIsNoPageLink) {
+    const StandInHandler handler;
+    Show();
+    for (const QString& text : {MediaLink, QString(), PageLink + " "}) {
+        Paste(text);
+        Click("Command1");
+        EXPECT_EQ(Text1()->text(), text);
+    }
+    // A banner click is handled after the Download clicks, so its start is the first and only one.
+    Click("Label1");
+    const auto starts = handler.WaitForStarts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].arguments.at(0), ToUtf8(SiteHomeLink));
+}
+
+TEST_F(FormQtTest, BannerClicksOpenTheHomePage) {
+    const StandInHandler handler;
+    Show();
+    Click("Label1");
+    Click("Label2");
+    const auto starts = handler.WaitForStarts(2);
+    ASSERT_EQ(starts.size(), 2u);
+    for (const auto& start : starts) {
+        EXPECT_EQ(start.arguments, std::vector<std::string>{ToUtf8(SiteHomeLink)});
+    }
+}
+
+TEST_F(FormQtTest, WithoutAHandlerDownloadIsSilentAndTheBannerSaysSo) {
+    const StandInHandler noHandler(StandInHandler::Installed::No);
+    Show();
+    Paste(PageLink);
+    EXPECT_EQ(ClickAndReadMessage("Command1"), "");
+    const QString message = ClickAndReadMessage("Label1");
+    EXPECT_TRUE(message.contains("No program to open web links")) << qPrintable(message);
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_EQ(Text1()->text(), PageLink);
+    // The window still works afterwards.
+    Click("Command2");
+    EXPECT_EQ(Text1()->text(), MediaLink);
+}
+
+}  // namespace
+}  // namespace qmz

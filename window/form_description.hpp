@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace qmz {
+
+// Positions and sizes are in twips, the unit the form was laid out in: 1440 twips make an inch,
+// so 15 twips make one pixel at 96 dots per inch.
+inline constexpr int TwipsPerInch = 1440;
+
+// Rounds to the nearest pixel, as the form runtime always has.
+constexpr int TwipsToPixels(int twips, int dotsPerInch) {
+    return (twips * dotsPerInch + TwipsPerInch / 2) / TwipsPerInch;
+}
+
+enum class ControlKind { TextBox, PushButton, Label };
+enum class TextAlignment { Left, Right };
+// What a click on a control runs. None: the control's clicks reach no code.
+enum class ClickAction { None, GetLink, Download, SiteLink };
+
+struct TwipRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+struct FontDescription {
+    std::string_view family;
+    int tenThousandthsOfPoint;
+    int weight;  // 100 to 900, 400 is normal
+    bool italic;
+    bool underline;
+    bool strikeOut;
+    int characterSet;  // Windows character set number
+};
+
+struct Colour {
+    int red;
+    int green;
+    int blue;
+};
+
+struct ControlDescription {
+    std::string_view name;
+    ControlKind kind;
+    std::string_view caption;  // UTF-8
+    TwipRect place;
+    int tabIndex;
+    std::optional<FontDescription> font;  // none: the runtime's default dialog font
+    std::optional<Colour> textColour;     // none: the system's text colour
+    TextAlignment alignment;
+    ClickAction onClick;
+};
+
+struct FormDescription {
+    std::string_view name;
+    std::string_view title;
+    int clientWidth;  // twips
+    int clientHeight;
+    std::span<const ControlDescription> controls;
+};
+
+// The main window, Form1, with its eight controls.
+const FormDescription& MainForm();
+
+// The control called name in form; every name the program asks for exists.
+const ControlDescription& FindControl(const FormDescription& form, std::string_view name);
+
+}  // namespace qmz

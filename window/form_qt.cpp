@@ -1,0 +1,146 @@
+#include "window/form_qt.hpp"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "resources/icon.hpp"
+#include "window/clickable_label_qt.hpp"
+#include "window/font_qt.hpp"
+
+namespace qmz {
+namespace {
+
+QString ToQString(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+Qt::Alignment ToQtAlignment(TextAlignment alignment) {
+    return (alignment == TextAlignment::Right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
+}
+
+bool TakesFocus(ControlKind kind) {
+    return kind != ControlKind::Label;
+}
+
+}  // namespace
+
+QtForm::QtForm(const FormDescription& description, LinkOpener openLink) : openLink_(std::move(openLink)) {
+    setObjectName(ToQString(description.name));
+    setWindowTitle(ToQString(description.title));
+    setWindowIcon(QIcon(QPixmap(qmz_icon_xpm)));
+    // A fixed dialog frame: title, system menu, minimise and close, and no way to resize.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    const int dotsPerInch = logicalDpiX();
+    setFixedSize(TwipsToPixels(description.clientWidth, dotsPerInch), TwipsToPixels(description.clientHeight, dotsPerInch));
+    for (const ControlDescription& control : description.controls) {
+        CreateControl(control, dotsPerInch);
+    }
+    SetTabOrder(description);
+    if (text1_) {
+        text1_->setFocus();
+    }
+}
+
+QWidget* QtForm::CreateControl(const ControlDescription& control, int dotsPerInch) {
+    QWidget* widget = nullptr;
+    const auto runOnClick = [this, action = control.onClick] { RunClickAction(action, *this, openLink_); };
+    switch (control.kind) {
+        case ControlKind::TextBox: {
+            auto* textBox = new QLineEdit(ToQString(control.caption), this);
+            // A text box has no length limit of its own: whatever is pasted is kept whole.
+            textBox->setMaxLength(std::numeric_limits<int>::max());
+            text1_ = textBox;
+            widget = textBox;
+            break;
+        }
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(ToQString(control.caption), this);
+            button->setAutoDefault(false);
+            button->setDefault(false);
+            connect(button, &QPushButton::clicked, this, runOnClick);
+            widget = button;
+            break;
+        }
+        case ControlKind::Label: {
+            auto* label = new ClickableLabel(ToQString(control.caption), this);
+            label->setAlignment(ToQtAlignment(control.alignment));
+            label->setAutoFillBackground(true);
+            label->setTextFormat(Qt::PlainText);
+            connect(label, &ClickableLabel::clicked, this, runOnClick);
+            widget = label;
+            break;
+        }
+    }
+    widget->setObjectName(ToQString(control.name));
+    widget->setGeometry(TwipsToPixels(control.place.left, dotsPerInch), TwipsToPixels(control.place.top, dotsPerInch),
+                        TwipsToPixels(control.place.width, dotsPerInch), TwipsToPixels(control.place.height, dotsPerInch));
+    widget->setFocusPolicy(TakesFocus(control.kind) ? Qt::StrongFocus : Qt::NoFocus);
+    if (control.font) {
+        widget->setFont(ToQFont(*control.font));
+    }
+    if (control.textColour) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::WindowText, QColor(control.textColour->red, control.textColour->green, control.textColour->blue));
+        widget->setPalette(palette);
+    }
+    return widget;
+}
+
+void QtForm::SetTabOrder(const FormDescription& description) {
+    std::vector<const ControlDescription*> focusable;
+    for (const ControlDescription& control : description.controls) {
+        if (TakesFocus(control.kind)) {
+            focusable.push_back(&control);
+        }
+    }
+    std::ranges::sort(focusable, {}, &ControlDescription::tabIndex);
+    for (std::size_t i = 1; i < focusable.size(); ++i) {
+        setTabOrder(findChild<QWidget*>(ToQString(focusable[i - 1]->name)), findChild<QWidget*>(ToQString(focusable[i]->name)));
+    }
+}
+
+Text QtForm::ReadText1() {
+    if (!text1_) {
+        throw RuntimeFailure("The text box is gone.");
+    }
+    return text1_->text().toStdU16String();
+}
+
+void QtForm::WriteText1(TextView text) {
+    if (!text1_) {
+        throw RuntimeFailure("The text box is gone.");
+    }
+    text1_->setText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+WindowHandle QtForm::ReadWindowHandle() {
+    const WId handle = winId();
+    if (handle == 0) {
+        throw RuntimeFailure("The window has no handle.");
+    }
+    return static_cast<WindowHandle>(handle);
+}
+
+std::filesystem::path QtForm::ReadProgramFolder() {
+    const QString folder = QCoreApplication::applicationDirPath();
+    if (folder.isEmpty()) {
+        throw RuntimeFailure("The program's folder is unknown.");
+    }
+    return std::filesystem::path(QFile::encodeName(folder).toStdString());
+}
+
+void QtForm::ReportFailure(const RuntimeFailure& failure) {
+    QMessageBox::critical(this, windowTitle(), QString::fromUtf8(failure.what()));
+}
+
+}  // namespace qmz

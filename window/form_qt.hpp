@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QWidget>
+
+#include "window/actions.hpp"
+#include "window/form_description.hpp"
+#include "window/form_runtime.hpp"
+
+namespace qmz {
+
+// The main window on Qt Widgets, built from its description, and the runtime services the actions
+// use. Each control is a child widget whose object name is the control's name.
+class QtForm final : public QWidget, public FormRuntime {
+    Q_OBJECT
+public:
+    QtForm(const FormDescription& description, LinkOpener openLink);
+
+    Text ReadText1() override;
+    void WriteText1(TextView text) override;
+    WindowHandle ReadWindowHandle() override;
+    std::filesystem::path ReadProgramFolder() override;
+    void ReportFailure(const RuntimeFailure& failure) override;
+
+private:
+    QWidget* CreateControl(const ControlDescription& control, int dotsPerInch);
+    void SetTabOrder(const FormDescription& description);
+
+    LinkOpener openLink_;
+    QPointer<QLineEdit> text1_;
+};
+
+}  // namespace qmz
