@@ -17,4 +17,10 @@ done
 [ -s "$displayfd" ] || { echo "Xvfb did not report its display" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$displayfd")"
 unset WAYLAND_DISPLAY
+# Qt and Wine want a private runtime folder; a headless root session often has none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    export XDG_RUNTIME_DIR
+    trap 'kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; rm -rf "$displayfd" "$XDG_RUNTIME_DIR"' EXIT
+fi
 "$@"
