@@ -11,3 +11,9 @@ if(QMZ_SANITIZE)
     add_compile_options(${qmz_sanitizers})
     add_link_options(${qmz_sanitizers})
 endif()
+
+if(WIN32)
+    # Wide-character Windows APIs by default, and the Windows 10 declarations (per-monitor DPI).
+    target_compile_definitions(qmz_build_flags INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                               _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+endif()

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the given prefix, on a private virtual X server, and returns
+# its exit status. The prefix is made at the first use; every Wine process of the prefix is ended
+# before this script returns, so that nothing outlives a test.
+# Usage: scripts/wine-run.sh PREFIX PROGRAM [ARGUMENT...]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+export WINEPREFIX=$1
+shift
+if [ -z "${QMZ_WINE_ON_XVFB:-}" ]; then
+    QMZ_WINE_ON_XVFB=1 exec "$here/with-xvfb.sh" "$0" "$WINEPREFIX" "$@"
+fi
+export WINEARCH=win64 WINEDEBUG=-all
+# No Mono or Gecko installers: they would open dialogs on first use, and nothing here needs them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# One Wine session per prefix at a time: the final "wineserver -k" would end a neighbour's programs.
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+
+if [ ! -e "$WINEPREFIX/.qmz-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    wine wineboot --init >/dev/null 2>&1 9>&-
+    wineserver -w 9>&-
+    touch "$WINEPREFIX/.qmz-ready"
+fi
+
+status=0
+wine "$@" 9>&- || status=$?
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+exit "$status"

@@ -1,0 +1,57 @@
+#include "shell/open_link_win32.hpp"
+
+#include <string>
+
+#include "shell/ansi_text_win32.hpp"
+#include "shell/open_link.hpp"
+
+namespace qmz {
+namespace {
+
+// char16_t and wchar_t are both UTF-16 code units on Windows.
+std::wstring_view AsWide(std::u16string_view text) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    return {reinterpret_cast<const wchar_t*>(text.data()), text.size()};
+}
+
+}  // namespace
+
+ShellExecuteAFunction LookUpShellExecute(const wchar_t* module, const char* function) {
+    // Deliberately never freed: the address found must stay valid for every later call.
+    const HMODULE library = LoadLibraryExW(module, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library == nullptr) {
+        throw RuntimeFailure("The shell library cannot be loaded (error " + std::to_string(GetLastError()) + ").");
+    }
+    const FARPROC found = GetProcAddress(library, function);
+    if (found == nullptr) {
+        throw RuntimeFailure("The shell function " + std::string(function) + " is missing (error " +
+                             std::to_string(GetLastError()) + ").");
+    }
+    // GetProcAddress gives every function the same generic type; this one is ShellExecuteA.
+    return reinterpret_cast<ShellExecuteAFunction>(reinterpret_cast<void (*)()>(found));
+}
+
+ShellExecuteAFunction FindShellExecuteA() {
+    // Initialised once, by the first call that finds the function (C++ makes that thread-safe);
+    // a failed lookup leaves it unset, so a later call tries again. Never changed afterwards.
+    static const ShellExecuteAFunction found = LookUpShellExecute(L"shell32.dll", "ShellExecuteA");
+    return found;
+}
+
+void OpenLinkWith(ShellExecuteAFunction shellExecute, WindowHandle owner, std::u16string_view verb,
+                  std::u16string_view target, const std::filesystem::path& folder) {
+    const UINT codePage = GetACP();
+    const std::string ansiVerb = ToAnsiText(AsWide(verb), codePage);
+    const std::string ansiTarget = ToAnsiText(AsWide(target), codePage);
+    const std::string ansiFolder = ToAnsiText(folder.native(), codePage);
+    // The outcome is the shell's business: whatever it shows is all the user learns.
+    static_cast<void>(shellExecute(reinterpret_cast<HWND>(owner), ansiVerb.c_str(), ansiTarget.c_str(), nullptr,
+                                   ansiFolder.c_str(), SW_SHOWNORMAL));
+}
+
+void OpenLink(WindowHandle owner, std::u16string_view verb, std::u16string_view target,
+              const std::filesystem::path& folder) {
+    OpenLinkWith(FindShellExecuteA(), owner, verb, target, folder);
+}
+
+}  // namespace qmz

@@ -1,0 +1,47 @@
+#include "window/font_win32.hpp"
+
+#include <string>
+
+#include "window/runtime_failure.hpp"
+#include "window/wide_text_win32.hpp"
+
+namespace qmz {
+
+FontHandle CreateDescribedFont(const FontDescription& description, int dotsPerInch) {
+    LOGFONTW font{};
+    font.lfHeight = FontHeightForDpi(description.tenThousandthsOfPoint, dotsPerInch);
+    font.lfWeight = description.weight;
+    font.lfItalic = description.italic ? TRUE : FALSE;
+    font.lfUnderline = description.underline ? TRUE : FALSE;
+    font.lfStrikeOut = description.strikeOut ? TRUE : FALSE;
+    font.lfCharSet = static_cast<BYTE>(description.characterSet);
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    const std::wstring family = WideFromUtf8(description.family);
+    if (family.size() >= LF_FACESIZE) {
+        throw RuntimeFailure("The font name is too long.");
+    }
+    family.copy(font.lfFaceName, family.size());
+    FontHandle handle(CreateFontIndirectW(&font));
+    if (!handle) {
+        throw RuntimeFailure("The font cannot be made.");
+    }
+    return handle;
+}
+
+FontHandle CreateDialogFont(int dotsPerInch) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dotsPerInch))) {
+        throw RuntimeFailure("The system's dialog font is unknown.");
+    }
+    FontHandle handle(CreateFontIndirectW(&metrics.lfMessageFont));
+    if (!handle) {
+        throw RuntimeFailure("The dialog font cannot be made.");
+    }
+    return handle;
+}
+
+}  // namespace qmz

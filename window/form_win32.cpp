@@ -1,0 +1,333 @@
+#include "window/form_win32.hpp"
+
+#include <algorithm>
+#include <exception>
+#include <numeric>
+#include <string>
+#include <utility>
+
+#include "resources/resource_ids.h"
+#include "window/program_folder_win32.hpp"
+#include "window/wide_text_win32.hpp"
+
+namespace qmz {
+namespace {
+
+constexpr wchar_t WindowClassName[] = L"QMZ.Form";
+// IDs below IDOK (1) and IDCANCEL (2) would be pressed by Enter and Esc in the dialog manager.
+constexpr int FirstControlId = 100;
+// A fixed, thin frame: no sizing border, no maximise box.
+constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
+
+HINSTANCE ProgramInstance() {
+    return GetModuleHandleW(nullptr);
+}
+
+HICON LoadProgramIcon(int widthMetric, int heightMetric) {
+    // Shared: the system owns the icon, which lives as long as the process.
+    return static_cast<HICON>(LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(QMZ_ICON_ID), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+}
+
+void RegisterFormClass(WNDPROC procedure) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(ProgramInstance(), WindowClassName, &existing)) {
+        return;
+    }
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = ProgramInstance();
+    windowClass.hIcon = LoadProgramIcon(SM_CXICON, SM_CYICON);
+    windowClass.hIconSm = LoadProgramIcon(SM_CXSMICON, SM_CYSMICON);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = WindowClassName;
+    if (RegisterClassExW(&windowClass) == 0) {
+        throw RuntimeFailure("The window class cannot be registered (error " + std::to_string(GetLastError()) + ").");
+    }
+}
+
+struct ControlClass {
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlClass ClassFor(const ControlDescription& control) {
+    switch (control.kind) {
+        case ControlKind::TextBox:
+            return {L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::PushButton:
+            // Never BS_DEFPUSHBUTTON: Enter presses no button.
+            return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case ControlKind::Label: {
+            // Labels take no focus; only those with an action report clicks.
+            DWORD style = SS_NOPREFIX | (control.alignment == TextAlignment::Right ? SS_RIGHT : SS_LEFT);
+            if (control.onClick != ClickAction::None) {
+                style |= SS_NOTIFY;
+            }
+            return {L"STATIC", style, 0};
+        }
+    }
+    throw std::logic_error("unknown control kind");
+}
+
+}  // namespace
+
+Win32Form::Win32Form(const FormDescription& description, LinkOpener openLink, OnClose onClose)
+    : description_(description), openLink_(std::move(openLink)), onClose_(onClose) {
+    RegisterFormClass(&Win32Form::WindowProcedure);
+    window_ = CreateWindowExW(FormExStyle, WindowClassName, WideFromUtf8(description.title).c_str(), FormStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                              ProgramInstance(), this);
+    if (window_ == nullptr) {
+        throw RuntimeFailure("The window cannot be made (error " + std::to_string(GetLastError()) + ").");
+    }
+    try {
+        CreateControls();
+        Layout(static_cast<int>(GetDpiForWindow(window_)));
+    } catch (...) {
+        DestroyWindow(window_);
+        throw;
+    }
+}
+
+Win32Form::~Win32Form() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+void Win32Form::CreateControls() {
+    // The dialog manager moves the focus in creation order, so controls are made in tab order.
+    std::vector<std::size_t> order(description_.controls.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::ranges::stable_sort(order, {}, [this](std::size_t i) { return description_.controls[i].tabIndex; });
+
+    controls_.assign(description_.controls.size(), nullptr);
+    bool first = true;
+    for (const std::size_t index : order) {
+        const ControlDescription& control = description_.controls[index];
+        const ControlClass controlClass = ClassFor(control);
+        const DWORD style = WS_CHILD | WS_VISIBLE | controlClass.style | (first ? WS_GROUP : 0);
+        HWND created = CreateWindowExW(controlClass.exStyle, controlClass.name, WideFromUtf8(control.caption).c_str(),
+                                       style, 0, 0, 0, 0, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(FirstControlId + index)),
+                                       ProgramInstance(), nullptr);
+        if (created == nullptr) {
+            throw RuntimeFailure("The control " + std::string(control.name) + " cannot be made (error " +
+                                 std::to_string(GetLastError()) + ").");
+        }
+        if (control.kind == ControlKind::TextBox) {
+            // 0 lifts the default limit: the box keeps whatever is pasted, however long.
+            SendMessageW(created, EM_SETLIMITTEXT, 0, 0);
+        }
+        controls_[index] = created;
+        first = false;
+    }
+}
+
+void Win32Form::Layout(int dotsPerInch) {
+    const auto pixels = [dotsPerInch](int twips) { return TwipsToPixels(twips, dotsPerInch); };
+
+    dialogFont_ = CreateDialogFont(dotsPerInch);
+    std::vector<FontHandle> fonts(description_.controls.size());
+    for (std::size_t i = 0; i < description_.controls.size(); ++i) {
+        const ControlDescription& control = description_.controls[i];
+        if (control.font) {
+            fonts[i] = CreateDescribedFont(*control.font, dotsPerInch);
+        }
+        SetWindowPos(controls_[i], nullptr, pixels(control.place.left), pixels(control.place.top),
+                     pixels(control.place.width), pixels(control.place.height), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fonts[i] ? fonts[i].get() : dialogFont_.get()), TRUE);
+    }
+    // The old fonts go only once no control uses them.
+    describedFonts_ = std::move(fonts);
+
+    RECT frame{0, 0, pixels(description_.clientWidth), pixels(description_.clientHeight)};
+    if (!AdjustWindowRectExForDpi(&frame, FormStyle, FALSE, FormExStyle, static_cast<UINT>(dotsPerInch))) {
+        throw RuntimeFailure("The window's frame size is unknown.");
+    }
+    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Form::Show(int showCommand) {
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    SetFocus(GetNextDlgTabItem(window_, nullptr, FALSE));
+}
+
+HWND Win32Form::Control(std::string_view name) const {
+    for (std::size_t i = 0; i < description_.controls.size(); ++i) {
+        if (description_.controls[i].name == name) {
+            return controls_[i];
+        }
+    }
+    return nullptr;
+}
+
+bool Win32Form::HandleDialogMessage(MSG& message) {
+    return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+const ControlDescription* Win32Form::DescriptionOf(HWND control) const {
+    const auto found = std::ranges::find(controls_, control);
+    if (found == controls_.end()) {
+        return nullptr;
+    }
+    return &description_.controls[static_cast<std::size_t>(found - controls_.begin())];
+}
+
+void Win32Form::RunClick(int controlId) {
+    const int index = controlId - FirstControlId;
+    if (index < 0 || static_cast<std::size_t>(index) >= description_.controls.size()) {
+        return;
+    }
+    const ControlDescription& control = description_.controls[static_cast<std::size_t>(index)];
+    if (control.kind == ControlKind::TextBox) {
+        return;  // its notifications (changes, focus) are no clicks
+    }
+    try {
+        RunClickAction(control.onClick, *this, openLink_);
+    } catch (const std::exception& error) {
+        // No exception may cross the window procedure into the system's code.
+        ReportFailure(RuntimeFailure(error.what()));
+    }
+}
+
+LRESULT CALLBACK Win32Form::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        form->window_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return form->Handle(message, wParam, lParam);
+}
+
+LRESULT Win32Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            // BN_CLICKED and STN_CLICKED are both 0; Enter and Esc arrive as IDOK and IDCANCEL,
+            // which belong to no control and so do nothing.
+            if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
+                RunClick(LOWORD(wParam));
+            }
+            return 0;
+        case WM_CTLCOLORSTATIC: {
+            const ControlDescription* control = DescriptionOf(reinterpret_cast<HWND>(lParam));
+            if (control == nullptr) {
+                break;
+            }
+            const HDC context = reinterpret_cast<HDC>(wParam);
+            SetTextColor(context, control->textColour ? RGB(control->textColour->red, control->textColour->green,
+                                                            control->textColour->blue)
+                                                      : GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(context, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        case WM_ACTIVATE:
+            // As a dialog does: the focus leaves with the window and comes back to the same control.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                focusBeforeDeactivation_ = GetFocus();
+            } else if (!HIWORD(wParam)) {
+                HWND focus = IsWindow(focusBeforeDeactivation_) && IsChild(window_, focusBeforeDeactivation_)
+                                 ? focusBeforeDeactivation_
+                                 : GetNextDlgTabItem(window_, nullptr, FALSE);
+                SetFocus(focus);
+            }
+            return 0;
+        case WM_DPICHANGED: {
+            try {
+                Layout(HIWORD(wParam));
+            } catch (const RuntimeFailure& failure) {
+                ReportFailure(failure);
+            }
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_DESTROY:
+            if (onClose_ == OnClose::EndMessageLoop) {
+                PostQuitMessage(0);
+            }
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+Text Win32Form::ReadText1() {
+    HWND text1 = Control("Text1");
+    if (!IsWindow(text1)) {
+        throw RuntimeFailure("The text box is gone.");
+    }
+    SetLastError(ERROR_SUCCESS);
+    const int length = GetWindowTextLengthW(text1);
+    if (length == 0 && GetLastError() != ERROR_SUCCESS) {
+        throw RuntimeFailure("The text box's text cannot be read (error " + std::to_string(GetLastError()) + ").");
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SetLastError(ERROR_SUCCESS);
+    const int copied = GetWindowTextW(text1, text.data(), length + 1);
+    if (copied == 0 && GetLastError() != ERROR_SUCCESS) {
+        throw RuntimeFailure("The text box's text cannot be read (error " + std::to_string(GetLastError()) + ").");
+    }
+    text.resize(static_cast<std::size_t>(copied));
+    return FromWide(text);
+}
+
+void Win32Form::WriteText1(TextView text) {
+    HWND text1 = Control("Text1");
+    if (!IsWindow(text1) || !SetWindowTextW(text1, ToWide(text).c_str())) {
+        throw RuntimeFailure("The text box's text cannot be written (error " + std::to_string(GetLastError()) + ").");
+    }
+}
+
+WindowHandle Win32Form::ReadWindowHandle() {
+    if (!IsWindow(window_)) {
+        throw RuntimeFailure("The window is gone.");
+    }
+    return reinterpret_cast<WindowHandle>(window_);
+}
+
+std::filesystem::path Win32Form::ReadProgramFolder() {
+    return ProgramFolder();
+}
+
+void Win32Form::ReportFailure(const RuntimeFailure& failure) {
+    MessageBoxW(IsWindow(window_) ? window_ : nullptr, WideFromUtf8(failure.what()).c_str(),
+                WideFromUtf8(description_.title).c_str(), MB_OK | MB_ICONERROR);
+}
+
+int RunMessageLoop(Win32Form& form) {
+    MSG message{};
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            return static_cast<int>(message.wParam);
+        }
+        if (got == -1) {
+            return 1;
+        }
+        if (!form.HandleDialogMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+}  // namespace qmz
