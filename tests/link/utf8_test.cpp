@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -44,6 +45,27 @@ TEST(Utf8, RefusesWhatIsNotUtf8) {
     for (const std::string& bytes : invalid) {
         EXPECT_EQ(FromUtf8(bytes), std::nullopt) << testing::PrintToString(bytes);
     }
+}
+
+TEST(Utf8, AppendsAfterWhatIsThereInBothPaths) {
+    std::string out = "x";
+    AppendUtf8(out, u"ab");
+    AppendUtf8(out, u"\u00e9\U0001F600\xD800");
+    AppendUtf8(out, u"");
+    EXPECT_EQ(out, "xab\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBD");
+}
+
+TEST(Utf8, DecodesIntoABufferOnlyWhenItFits) {
+    std::array<char16_t, 4> units{};
+    EXPECT_EQ(FromUtf8("ab\xC3\xA9", units), 3U);
+    EXPECT_EQ(Text(units.data(), 3), u"ab\u00e9");
+    EXPECT_EQ(FromUtf8("abcd", units), 4U);
+    EXPECT_EQ(FromUtf8("abcde", units), std::nullopt);
+    // A character above U+FFFF takes two code units and must fit whole.
+    EXPECT_EQ(FromUtf8("abc\xF0\x9F\x98\x80", units), std::nullopt);
+    EXPECT_EQ(FromUtf8("ab\xF0\x9F\x98\x80", units), 4U);
+    EXPECT_EQ(FromUtf8("a\xFF", units), std::nullopt);
+    EXPECT_EQ(FromUtf8("", std::span<char16_t>()), 0U);
 }
 
 }  // namespace

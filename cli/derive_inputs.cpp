@@ -1,0 +1,56 @@
+#include "cli/derive_inputs.hpp"
+
+#include <array>
+#include <charconv>
+#include <cstdint>
+
+#include "cli/media_link_of_line.hpp"
+
+namespace qmz::cli {
+namespace {
+
+// "qmz-link: line 7: no page link"; formatted in place so that a run of bad input allocates nothing.
+void ReportNoLink(BufferedWriter& errors, std::string_view inputKind, std::uint64_t number) {
+    std::array<char, 24> digits{};
+    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), number);
+    std::string& pending = errors.Pending();
+    pending.append("qmz-link: ").append(inputKind).append(" ");
+    pending.append(digits.data(), end).append(": no page link\n");
+    errors.Appended();
+}
+
+bool DeriveOne(std::string_view input, std::string_view inputKind, std::uint64_t number, BufferedWriter& out,
+               BufferedWriter& errors) {
+    const bool gaveLink = AppendMediaLinkOfLine(input, out.Pending());
+    out.Pending().push_back('\n');
+    out.Appended();
+    if (!gaveLink) {
+        ReportNoLink(errors, inputKind, number);
+    }
+    return gaveLink;
+}
+
+}  // namespace
+
+bool DeriveLines(LineReader& lines, BufferedWriter& out, BufferedWriter& errors) {
+    bool everyLineGaveLink = true;
+    std::uint64_t number = 0;
+    while (const std::optional<Line> line = lines.Next()) {
+        ++number;
+        // An overlong line is far longer than any page link; its bytes are gone, and it is no link.
+        const std::string_view input = line->overlong ? std::string_view() : line->bytes;
+        everyLineGaveLink &= DeriveOne(input, "line", number, out, errors);
+    }
+    return everyLineGaveLink;
+}
+
+bool DeriveArguments(std::span<const std::string_view> links, BufferedWriter& out, BufferedWriter& errors) {
+    bool everyArgumentGaveLink = true;
+    std::uint64_t number = 0;
+    for (const std::string_view link : links) {
+        everyArgumentGaveLink &= DeriveOne(link, "argument", ++number, out, errors);
+    }
+    return everyArgumentGaveLink;
+}
+
+}  // namespace qmz::cli
