@@ -20,11 +20,16 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
 
-if [ ! -e "$WINEPREFIX/.qmz-ready" ]; then
+# The marker names the settings below: a prefix made with other settings is made again.
+ready=$WINEPREFIX/.qmz-ready-unmanaged
+if [ ! -e "$ready" ]; then
     rm -rf "$WINEPREFIX"
     wine wineboot --init >/dev/null 2>&1 9>&-
+    # Wine draws the window frames itself: with no window manager on the virtual X server, Wine
+    # would wait two seconds for one at every window that closes.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
     wineserver -w 9>&-
-    touch "$WINEPREFIX/.qmz-ready"
+    touch "$ready"
 fi
 
 status=0
