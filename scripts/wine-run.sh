@@ -2,7 +2,9 @@
 # Runs a Windows program under Wine in the given prefix, on a private virtual X server, and returns
 # its exit status. The prefix is made at the first use; every Wine process of the prefix is ended
 # before this script returns, so that nothing outlives a test.
-# Usage: scripts/wine-run.sh PREFIX PROGRAM [ARGUMENT...]
+# Usage: scripts/wine-run.sh PREFIX PROGRAM.exe [ARGUMENT...]
+#        scripts/wine-run.sh PREFIX --host COMMAND [ARGUMENT...]
+# The second form runs a host command (a test that starts Wine programs itself) in the same setting.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -33,7 +35,12 @@ if [ ! -e "$ready" ]; then
 fi
 
 status=0
-wine "$@" 9>&- || status=$?
+if [ "$1" = --host ]; then
+    shift
+    "$@" 9>&- || status=$?
+else
+    wine "$@" 9>&- || status=$?
+fi
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 exit "$status"
