@@ -5,67 +5,9 @@
 set -euo pipefail
 qmz=$1 handler=$2 page_link=$3 media_link=$4 home_link=$5
 
-work=$(mktemp -d)
-trap 'kill "$qmz_pid" 2>/dev/null || true; pkill -P $$ xclip 2>/dev/null || true; rm -rf "$work"' EXIT
-mkdir "$work/bin" "$work/records"
-cp "$handler" "$work/bin/xdg-open"
-export PATH="$work/bin:$PATH" QMZ_TEST_RECORDS="$work/records"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-"$qmz" &
-qmz_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^QMZ$' | head -n1)
-[ -n "$window" ] || fail "no QMZ window appeared"
-xdotool windowfocus --sync "$window"
-
-# Places in the window's client area, in pixels at 96 DPI.
-click() {
-    case $1 in
-        Text1) xdotool mousemove --window "$window" 100 49 click 1 ;;
-        Download) xdotool mousemove --window "$window" 198 72 click 1 ;;
-        GetLink) xdotool mousemove --window "$window" 132 72 click 1 ;;
-        Banner) xdotool mousemove --window "$window" 40 20 click 1 ;;
-        Label3) xdotool mousemove --window "$window" 170 8 click 1 ;;
-    esac
-}
-paste() {
-    printf '%s' "$1" | xclip -selection clipboard -loops 1 &
-    sleep 0.2
-    click Text1
-    xdotool key --clearmodifiers ctrl+a ctrl+v
-}
-text_box() {
-    click Text1
-    # Empty the clipboard first, so that an empty text box reads back as empty.
-    printf '' | xclip -selection clipboard -loops 1 &
-    sleep 0.2
-    xdotool key --clearmodifiers ctrl+a ctrl+c
-    sleep 0.2
-    timeout 5 xclip -selection clipboard -o 2>/dev/null || true
-}
-expect_text() {
-    local expected=$1 actual
-    for _ in $(seq 50); do
-        actual=$(text_box)
-        [ "$actual" = "$expected" ] && return 0
-        sleep 0.1
-    done
-    fail "text box holds '$actual', expected '$expected'"
-}
-wait_for_records() {
-    for _ in $(seq 200); do
-        [ "$(find "$work/records" -name '*.started' | wc -l)" -ge "$1" ] && return 0
-        sleep 0.05
-    done
-    fail "expected $1 handler starts, saw $(find "$work/records" -name '*.started' | wc -l)"
-}
-# Prints the single argument of each recorded start, oldest first.
-recorded_links() {
-    for record in $(find "$work/records" -name '*.started' | sort); do
-        tail -n +4 "$record" | tr '\0' '\n'
-    done
-}
+# shellcheck source=x11_driver.sh
+source "$(dirname "$0")/x11_driver.sh"
+start_qmz
 
 paste "$page_link"
 expect_text "$page_link"
