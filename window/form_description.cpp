@@ -21,7 +21,10 @@ constexpr Colour BannerRed{237, 15, 100};
 
 constexpr std::array MainFormControls{
     ControlDescription{"Text1", ControlKind::TextBox, "", {120, 600, 3255, 285}, 0,
-                       std::nullopt, std::nullopt, TextAlignment::Left, ClickAction::None},
+                       std::nullopt, std::nullopt, TextAlignment::Left, ClickAction::None,
+                       "Video page link",
+                       "Paste the address of a video's page here. Get Link replaces it with the address of the "
+                       "video file; Download opens that file in the web browser."},
     ControlDescription{"Command1", ControlKind::PushButton, "Download", {2520, 960, 915, 255}, 1,
                        std::nullopt, std::nullopt, TextAlignment::Left, ClickAction::Download},
     ControlDescription{"Label1", ControlKind::Label, "VBOX", {120, 0, 1335, 615}, 2,

@@ -54,6 +54,10 @@ struct ControlDescription {
     std::optional<Colour> textColour;     // none: the system's text colour
     TextAlignment alignment;
     ClickAction onClick;
+    // What a screen reader says, UTF-8. Empty name: the caption names the control, as it does for
+    // buttons and labels; a text box has no caption, so it needs both.
+    std::string_view accessibleName = {};
+    std::string_view accessibleDescription = {};
 };
 
 struct FormDescription {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "resources/icon.hpp"
+#include "window/accessible_link_qt.hpp"
 #include "window/clickable_label_qt.hpp"
 #include "window/font_qt.hpp"
 
@@ -72,7 +73,12 @@ QWidget* QtForm::CreateControl(const ControlDescription& control, int dotsPerInc
             break;
         }
         case ControlKind::Label: {
-            auto* label = new ClickableLabel(ToQString(control.caption), this);
+            auto* label = new ClickableLabel(this);
+            if (control.onClick == ClickAction::SiteLink) {
+                // Before the text is set: that is when a running screen reader first asks about it.
+                MarkAsAccessibleLink(*label);
+            }
+            label->setText(ToQString(control.caption));
             label->setAlignment(ToQtAlignment(control.alignment));
             label->setAutoFillBackground(true);
             label->setTextFormat(Qt::PlainText);
@@ -82,6 +88,12 @@ QWidget* QtForm::CreateControl(const ControlDescription& control, int dotsPerInc
         }
     }
     widget->setObjectName(ToQString(control.name));
+    if (!control.accessibleName.empty()) {
+        widget->setAccessibleName(ToQString(control.accessibleName));
+    }
+    if (!control.accessibleDescription.empty()) {
+        widget->setAccessibleDescription(ToQString(control.accessibleDescription));
+    }
     widget->setGeometry(TwipsToPixels(control.place.left, dotsPerInch), TwipsToPixels(control.place.top, dotsPerInch),
                         TwipsToPixels(control.place.width, dotsPerInch), TwipsToPixels(control.place.height, dotsPerInch));
     widget->setFocusPolicy(TakesFocus(control.kind) ? Qt::StrongFocus : Qt::NoFocus);
