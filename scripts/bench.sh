@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Builds QMZ for speed in build/bench and prints one table of its figures beside their floors and
+# rivals, all measured on this machine in one go. Installs what is missing first.
+# Usage: scripts/bench.sh [RUNS]    RUNS (at least 15, default 21) is how many times each thing runs;
+# the table gives medians. Runs of things compared with each other alternate.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs=${1:-21}
+[[ "$runs" =~ ^[0-9]+$ && "$runs" -ge 15 ]] || { echo "usage: $0 [RUNS], RUNS at least 15" >&2; exit 2; }
+
+packages=$(cat scripts/linux-packages.txt bench/packages.txt | sed -e 's/#.*//' | xargs)
+# shellcheck disable=SC2086
+scripts/packages.sh $packages
+
+build=build/bench
+work=$build/work
+mkdir -p "$build"
+if ! { cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DQMZ_BUILD_BENCHMARKS=ON &&
+       cmake --build "$build" -j 2; } >"$build/bench-build.log" 2>&1; then
+    cat "$build/bench-build.log" >&2
+    echo "the release build failed" >&2
+    exit 1
+fi
+rm -rf "$work"
+mkdir -p "$work/records"
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# The median of column COLUMN over the lines of FILE whose first field is NAME.
+median_of() { awk -v name="$2" -v column="$3" '$1 == name { print $column }' "$1" | median; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+load=$(cut -d' ' -f1-3 /proc/loadavg)
+
+echo "Start-up: $runs rounds of qmz, the bare Qt window and the bare X11 window..." >&2
+scripts/with-xvfb.sh "$build/bench/first_paint_probe" "$runs" \
+    "qmz=$build/qmz" "bare_qt=$build/bench/bare_qt_window" "bare_x11=$build/bench/bare_x11_window" >"$work/start-up.txt"
+for program in qmz bare_qt bare_x11; do
+    printf -v "start_$program" '%.1f' "$(median_of "$work/start-up.txt" "$program" 2)"
+    printf -v "memory_$program" '%.1f' "$(awk -v kib="$(median_of "$work/start-up.txt" "$program" 3)" 'BEGIN { print kib / 1024 }')"
+done
+
+echo "DeriveMediaLink: Google Benchmark, $runs repetitions..." >&2
+"$build/bench/derive_media_link_bench" --benchmark_repetitions="$runs" --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv 2>/dev/null | tr -d '"' | awk -F, '$1 ~ /_median$/ { sub(/_median$/, "", $1); print $1, $3, $11 }' \
+    >"$work/derive.txt"
+derive_row() {
+    awk -v name="$1" -v what="$2" '$1 == name { printf "| DeriveMediaLink, %s | %.1f ns, %d allocations | | | |\n", what, $2, $3 }' \
+        "$work/derive.txt"
+}
+
+echo "Download: $runs clicks in the real window (offscreen) to the stand-in handler..." >&2
+# Absolute paths: the handler starts in the program's folder, not in this one.
+if ! "$build/bench/download_bench" "$runs" "$PWD/tests/support" "$PWD/$work/records" >"$work/download-runs.txt" \
+        2>"$work/download-errors.txt"; then
+    cat "$work/download-errors.txt" >&2
+    exit 1
+fi
+awk '{ print "download", $0 }' "$work/download-runs.txt" >"$work/download.txt"
+click=$(median_of "$work/download.txt" download 2)
+started=$(median_of "$work/download.txt" download 3)
+answer=$(median_of "$work/download.txt" download 4)
+asleep=$(awk '$5 == 1' "$work/download.txt" | wc -l)
+
+echo "qmz-link: two million lines against cat and sed, $runs rounds..." >&2
+site=$(sed -n 's/^QMZ_SITE_HOST:STRING=//p' "$build/CMakeCache.txt")
+media=$(sed -n 's/^QMZ_MEDIA_HOST:STRING=//p' "$build/CMakeCache.txt")
+awk -v count=2000000 -v site="$site" -v media="$media" -f bench/make_lines.awk >"$work/lines.txt"
+# The same job in sed: the lines are ASCII, so sed's characters in the C locale are the program's.
+sed_script="s#^http://(www\\.)?${site//./\\.}/play:(..)(......)\$#http://${media}/s/\\2/\\2\\3.flv#;t;s/.*//"
+run_cat() { cat <"$work/lines.txt"; }
+run_sed() { LC_ALL=C sed -E "$sed_script" <"$work/lines.txt"; }
+run_qmz_link() { "$build/qmz-link" <"$work/lines.txt" 2>/dev/null || [ $? -eq 1 ]; }
+run_sed >"$work/sed.out"
+run_qmz_link >"$work/qmz-link.out"
+if ! cmp -s "$work/sed.out" "$work/qmz-link.out"; then
+    echo "qmz-link and sed disagree: compare $work/sed.out and $work/qmz-link.out" >&2
+    exit 1
+fi
+commands=(run_cat run_sed run_qmz_link)
+for ((round = 0; round < runs; ++round)); do
+    for ((k = 0; k < 3; ++k)); do
+        command=${commands[(k + round) % 3]}
+        start=$EPOCHREALTIME
+        "$command" >/dev/null
+        end=$EPOCHREALTIME
+        awk -v name="$command" -v s="$start" -v e="$end" 'BEGIN { printf "%s %.3f\n", name, (e - s) * 1000 }'
+    done
+done >"$work/lines-times.txt"
+cat_ms=$(median_of "$work/lines-times.txt" run_cat 2)
+sed_ms=$(median_of "$work/lines-times.txt" run_sed 2)
+qmz_link_ms=$(median_of "$work/lines-times.txt" run_qmz_link 2)
+
+met() { awk -v value="$1" -v goal="$2" -v direction="$3" \
+    'BEGIN { print ((direction == "max" ? value <= goal : value >= goal) ? "yes" : "no") }'; }
+start_ratio=$(ratio "$start_qmz" "$start_bare_qt")
+memory_ratio=$(ratio "$memory_qmz" "$memory_bare_qt")
+sed_ratio=$(ratio "$sed_ms" "$qmz_link_ms")
+cat_ratio=$(ratio "$qmz_link_ms" "$cat_ms")
+
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)
+cat <<TABLE
+
+Machine: $(hostname), ${cpu:-unknown CPU}, $(nproc) cores; load average at start: $load; $(date -u '+%Y-%m-%d %H:%M UTC')
+Medians of $runs runs, release build (build/bench), Qt $(pkg-config --modversion Qt6Core 2>/dev/null || echo 6).
+
+| measurement | QMZ | compared with | ratio | goal (met) |
+|---|---|---|---|---|
+| start-up to first painted window | ${start_qmz} ms | bare Qt window ${start_bare_qt} ms; bare X11 window ${start_bare_x11} ms | ${start_ratio} of bare Qt | <= 1.05 ($(met "$start_ratio" 1.05 max)) |
+| peak memory at first paint (max RSS) | ${memory_qmz} MiB | bare Qt window ${memory_bare_qt} MiB; bare X11 window ${memory_bare_x11} MiB | ${memory_ratio} of bare Qt | <= 1.05 ($(met "$memory_ratio" 1.05 max)) |
+$(derive_row PageLink "page link")
+$(derive_row WwwPageLink "www page link")
+$(derive_row NonLink/0 "non-link of 0 characters")
+$(derive_row NonLink/30 "non-link of 30 characters")
+$(derive_row NonLink/34 "non-link of 34 characters, 25 like a www page link")
+$(derive_row NonLink/1000000 "non-link of 1,000,000 characters")
+| Download, click to handler started (stand-in handler recorded) | $(printf '%.1f' "$started") ms | the click itself held the window $(printf '%.2f' "$click") ms | | |
+| Get Link while the handler sleeps (3 s) | $(printf '%.2f' "$answer") ms | handler still asleep in ${asleep} of ${runs} | | |
+| qmz-link, 2,000,000 lines, identical output to sed | $(printf '%.0f' "$qmz_link_ms") ms | cat $(printf '%.0f' "$cat_ms") ms; sed -E $(printf '%.0f' "$sed_ms") ms | ${sed_ratio}x faster than sed; ${cat_ratio}x cat | >= 10x faster than sed ($(met "$sed_ratio" 10 min)); <= 4x cat ($(met "$cat_ratio" 4 max)) |
+TABLE
