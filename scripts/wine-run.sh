@@ -8,7 +8,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
-export WINEPREFIX=$1
+export WINEPREFIX=$(realpath -m "$1")
 shift
 if [ -z "${QMZ_WINE_ON_XVFB:-}" ]; then
     QMZ_WINE_ON_XVFB=1 exec "$here/with-xvfb.sh" "$0" "$WINEPREFIX" "$@"
