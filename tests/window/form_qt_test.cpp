@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -268,6 +269,54 @@ TEST_F(FormQtTest, WithoutAHandlerDownloadIsSilentAndTheBannerSaysSo) {
     // The window still works afterwards.
     Click("Command2");
     EXPECT_EQ(Text1()->text(), MediaLink);
+}
+
+TEST_F(FormQtTest, UnusualCharactersArriveWholeAndFollowTheSameRule) {
+    const StandInHandler handler;
+    Show();
+    const Text page(PageLinkPrefix);
+    const Text texts[] = {
+        page + Text(u"ab\0\0CD34", 8),         // NUL inside the video ID
+        page + u"\xD800" u"b12CD34",            // a lone high surrogate
+        page + u"ab12CD3\xDC00",                // a lone low surrogate
+        page + u"\u200F\u202Eab12CD",          // right-to-left mark and override
+        page + u"\x01\x1B\x7F\x9F" u"ab12",   // control characters
+        page + u"\tab12CD3",                    // a tab
+        page.substr(0, 10) + u"\uFEFF" + page.substr(10) + u"ab12CD34",  // a byte order mark inside
+        page + u"ab12CD34\u200B",               // a zero-width space behind
+        Text(u"\0", 1),
+        u"\xDC00",
+    };
+    std::size_t expectedStarts = 0;
+    for (const Text& text : texts) {
+        const QString qtext = QString::fromStdU16String(text);
+        Paste(qtext);
+        ASSERT_EQ(Text1()->text().toStdU16String(), text) << "the box did not take the pasted text whole";
+        const auto mediaLink = DeriveMediaLink(text);
+        // A NUL cannot travel in a program argument, so such a link is not handed over at all.
+        if (mediaLink && mediaLink->find(u'\0') == Text::npos) {
+            ++expectedStarts;
+        }
+        Click("Command1");
+        EXPECT_EQ(Text1()->text(), qtext);
+        Click("Command2");
+        EXPECT_EQ(Text1()->text().toStdU16String(), mediaLink.value_or(Text()));
+    }
+    // A banner click marks the end: every start before it has been recorded once it shows up.
+    Click("Label1");
+    const auto starts = handler.WaitForStarts(expectedStarts + 1);
+    ASSERT_EQ(starts.size(), expectedStarts + 1);
+    std::multiset<std::string> received;
+    for (const auto& start : starts) {
+        received.insert(start.arguments.at(0));
+    }
+    std::multiset<std::string> expected{ToUtf8(SiteHomeLink)};
+    for (const Text& text : texts) {
+        if (const auto mediaLink = DeriveMediaLink(text); mediaLink && mediaLink->find(u'\0') == Text::npos) {
+            expected.insert(ToUtf8(*mediaLink));
+        }
+    }
+    EXPECT_EQ(received, expected);
 }
 
 }  // namespace

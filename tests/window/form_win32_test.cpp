@@ -214,7 +214,28 @@ TEST_F(Win32FormTest, EnterAndEscapePressNoButtonAndKeepTheWindow) {
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(form->ReadText1(), PageLink) << "Get Link must not have run";
     EXPECT_TRUE(IsWindow(form->Window()));
-    EXPECT_NE(HIWORD(SendMessageW(form->Window(), DM_GETDEFID, 0, 0)), DC_HASDEFID);
+    for (const std::string_view button : {"Command1", "Command2"}) {
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(form->Control(button), GWL_STYLE));
+        EXPECT_EQ(style & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON)) << button << " looks like a default button";
+    }
+}
+
+TEST(Win32FormTabOrder, FollowsTheTabIndexNotTheOrderOfTheDescription) {
+    const ControlDescription controls[] = {
+        {"Text1", ControlKind::TextBox, "", {0, 0, 900, 300}, 2, std::nullopt, std::nullopt, TextAlignment::Left, ClickAction::None},
+        {"Late", ControlKind::PushButton, "Late", {0, 300, 900, 300}, 9, std::nullopt, std::nullopt, TextAlignment::Left, ClickAction::None},
+        {"First", ControlKind::PushButton, "First", {0, 600, 900, 300}, 0, std::nullopt, std::nullopt, TextAlignment::Left, ClickAction::None},
+        {"Label", ControlKind::Label, "Label", {0, 900, 900, 300}, 1, std::nullopt, std::nullopt, TextAlignment::Left, ClickAction::None},
+    };
+    const FormDescription description{"Form2", "Order", 1000, 1200, controls};
+    Win32Form form(description, [](auto&&...) {}, Win32Form::OnClose::DestroyWindowOnly);
+    form.Show(SW_SHOWNORMAL);
+    EXPECT_EQ(GetFocus(), form.Control("First"));
+    HWND focus = form.Control("First");
+    for (const std::string_view next : {"Text1", "Late", "First"}) {
+        focus = GetNextDlgTabItem(form.Window(), focus, FALSE);
+        EXPECT_EQ(focus, form.Control(next)) << next;
+    }
 }
 
 TEST_F(Win32FormTest, RunsEachControlsActionOnItsClick) {
