@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "desktop/app_id.hpp"
 #include "resources/version.hpp"
 #include "shell/open_link.hpp"
 #include "window/form_qt.hpp"
@@ -8,6 +9,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QMZ"));
     QApplication::setApplicationVersion(QStringLiteral(QMZ_VERSION_TEXT));
+    // Lets a Wayland compositor and the X11 desktop match the window with its launcher entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral(QMZ_APP_ID));
 
     qmz::QtForm form(qmz::MainForm(), qmz::OpenLink);
     form.show();

@@ -1,0 +1,33 @@
+# Packages: a Debian package on Linux (cpack -G DEB, or plain cpack), a zip with qmz.exe and the
+# README on Windows. The install rules themselves live with what they install (desktop/ on Linux).
+set(CPACK_PACKAGE_NAME "qmz")
+set(CPACK_PACKAGE_VERSION "${QMZ_VERSION_TEXT}")
+set(CPACK_PACKAGE_VENDOR "The QMZ developers")
+set(CPACK_PACKAGE_CONTACT "The QMZ developers <maintainers@qmz.test>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/README.md")
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+    set(CPACK_GENERATOR "ZIP")
+    set(CPACK_PACKAGE_FILE_NAME "qmz-${QMZ_VERSION_TEXT}-windows-x64")
+    # Unzips into one folder that holds the program and its README side by side.
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+    install(TARGETS qmz RUNTIME DESTINATION .)
+    install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+else()
+    set(CPACK_GENERATOR "DEB")
+    set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_SECTION "net")
+    set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+    # Dependencies come from the binaries themselves (dpkg-shlibdeps): Qt 6, the C++ run-time, libc.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    # Under the summary line that CPack takes from CPACK_PACKAGE_DESCRIPTION_SUMMARY.
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "QMZ derives the direct address of a video file on the video site's media host\n\
+from the address of the video's page. The qmz window takes a pasted page link;\n\
+qmz-link does the same for scripts and batches, from arguments or standard input.")
+    set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QMZ_PROJECT_URL}")
+endif()
+
+include(CPack)

@@ -1,0 +1,38 @@
+#!/bin/sh
+# Builds the Debian package from a build folder and checks what it holds and what it depends on.
+# Usage: check_deb_package.sh BUILD_DIR OUTPUT_DIR APP_ID
+set -eu
+build=$1 out=$2 id=$3
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+rm -rf "$out"
+mkdir -p "$out"
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; fail "cpack -G DEB failed"; }
+set -- "$out"/*.deb
+[ $# -eq 1 ] && [ -f "$1" ] || fail "cpack made no single .deb in $out"
+deb=$1
+echo "Package: $(basename "$deb")"
+
+contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
+echo "$contents" | sed 's/^/  /'
+for path in ./usr/bin/qmz ./usr/bin/qmz-link ./usr/share/applications/$id.desktop \
+            ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/32x32/apps/$id.png \
+            ./usr/share/icons/hicolor/256x256/apps/$id.png; do
+    echo "$contents" | grep -qx "$path" || fail "the package lacks $path"
+done
+
+[ "$(dpkg-deb -f "$deb" Package)" = "qmz" ] || fail "the package is not called qmz"
+[ "$(dpkg-deb -f "$deb" Version)" = "1.00" ] || fail "the package version is $(dpkg-deb -f "$deb" Version)"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+# Computed from the binaries: Qt 6 Widgets for the window, libstdc++ and libc for both programs.
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
+    echo "$depends" | grep -q "\\b$library\\b" || fail "Depends lacks $library"
+done
+
+# apt resolves every dependency from the archive: what apt-get install ./file.deb does, simulated.
+if command -v apt-get >/dev/null; then
+    apt-get install --simulate --no-install-recommends "$deb" >"$out/apt.log" 2>&1 || { cat "$out/apt.log"; fail "apt-get cannot install the package"; }
+    grep -q '^Inst qmz ' "$out/apt.log" || { cat "$out/apt.log"; fail "apt-get would not install qmz"; }
+fi
+echo "OK"
