@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
@@ -194,6 +195,26 @@ TEST_F(Win32FormTest, PlacesEveryControlAsTheFormWasLaidOut) {
         EXPECT_EQ(place.top, expected.top) << name;
         EXPECT_EQ(place.right, expected.right) << name;
         EXPECT_EQ(place.bottom, expected.bottom) << name;
+    }
+}
+
+// Runs at whatever DPI the system has; the tests run it at 96 and at 144 (QMZ_TEST_DPI).
+TEST_F(Win32FormTest, FollowsTheSystemDpi) {
+    const int dpi = static_cast<int>(GetDpiForWindow(form->Window()));
+    if (const char* expected = std::getenv("QMZ_TEST_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(expected)) << "the system runs at another DPI than the test asks for";
+    }
+    const FormDescription& description = MainForm();
+    RECT client{};
+    GetClientRect(form->Window(), &client);
+    EXPECT_EQ(client.right, TwipsToPixels(description.clientWidth, dpi));
+    EXPECT_EQ(client.bottom, TwipsToPixels(description.clientHeight, dpi));
+    for (const ControlDescription& control : description.controls) {
+        const RECT place = PlaceOf(form->Control(control.name));
+        EXPECT_EQ(place.left, TwipsToPixels(control.place.left, dpi)) << control.name;
+        EXPECT_EQ(place.top, TwipsToPixels(control.place.top, dpi)) << control.name;
+        EXPECT_EQ(place.right - place.left, TwipsToPixels(control.place.width, dpi)) << control.name;
+        EXPECT_EQ(place.bottom - place.top, TwipsToPixels(control.place.height, dpi)) << control.name;
     }
 }
 
