@@ -44,7 +44,7 @@ echo "DeriveMediaLink: Google Benchmark, $runs repetitions..." >&2
     --benchmark_format=csv 2>/dev/null | tr -d '"' | awk -F, '$1 ~ /_median$/ { sub(/_median$/, "", $1); print $1, $3, $11 }' \
     >"$work/derive.txt"
 derive_row() {
-    awk -v name="$1" -v what="$2" '$1 == name { printf "| DeriveMediaLink, %s | %.1f ns, %d allocations | | | |\n", what, $2, $3 }' \
+    awk -v name="$1" -v what="$2" '$1 == name { printf "| DeriveMediaLink, %s | %.1f ns per call, %g heap allocations per call | | | |\n", what, $2, $3 }' \
         "$work/derive.txt"
 }
 
