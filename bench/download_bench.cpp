@@ -2,11 +2,16 @@
 // handler: the time from the click until the handler has started and recorded itself, how long the
 // click holds the window, and how fast Get Link answers while that handler still sleeps.
 //
+// Each run also starts the same handler straight with posix_spawnp, so that the stand-in's own
+// start-up (a shell that runs date and mv before its record appears) can be told from QMZ's part.
+//
 // Usage: download_bench RUNS HANDLER_FOLDER RECORDS_FOLDER
 // HANDLER_FOLDER holds the stand-in xdg-open; RECORDS_FOLDER is where it records, empty at start.
-// Prints one line per run: download_click_ms handler_started_ms get_link_ms handler_still_asleep(0/1)
+// Prints one line per run:
+// download_click_ms handler_started_ms get_link_ms handler_still_asleep(0/1) direct_start_ms
 #include <sys/inotify.h>
 #include <poll.h>
+#include <spawn.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -23,6 +28,8 @@
 #include "link/link_constants.hpp"
 #include "shell/open_link.hpp"
 #include "window/form_qt.hpp"
+
+extern char** environ;
 
 namespace {
 
@@ -51,6 +58,20 @@ std::string WaitForStartRecord(int watch, Clock::time_point deadline) {
         }
     }
     return {};
+}
+
+// Starts the handler the plainest way, for comparison, and gives the time until it has recorded.
+double DirectStartMilliseconds(int watch, const std::string& link) {
+    std::string program = "xdg-open";
+    std::string argument = link;
+    char* const arguments[] = {program.data(), argument.data(), nullptr};
+    const Clock::time_point start = Clock::now();
+    pid_t handler = 0;
+    if (posix_spawnp(&handler, program.c_str(), nullptr, nullptr, arguments, environ) != 0 ||
+        WaitForStartRecord(watch, start + std::chrono::seconds(20)).empty()) {
+        return -1;
+    }
+    return MillisecondsSince(start);
 }
 
 }  // namespace
@@ -97,7 +118,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         const bool asleep = !std::filesystem::exists(records / (record + ".finished"));
-        std::printf("%.3f %.3f %.3f %d\n", clickMs, startedMs, getLinkMs, asleep ? 1 : 0);
+        const double directMs = DirectStartMilliseconds(watch, mediaLink.toStdString());
+        std::printf("%.3f %.3f %.3f %d %.3f\n", clickMs, startedMs, getLinkMs, asleep ? 1 : 0, directMs);
         std::fflush(stdout);
     }
     return 0;
