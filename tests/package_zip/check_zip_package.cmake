@@ -1,0 +1,23 @@
+# Builds the Windows zip from a build folder and checks that it holds exactly the program and the
+# README, in one folder. Run with -DBUILD=<build folder> -DOUT=<scratch folder> -DVERSION=<1.00>.
+file(REMOVE_RECURSE "${OUT}")
+file(MAKE_DIRECTORY "${OUT}")
+execute_process(COMMAND "${CMAKE_CPACK_COMMAND}" -G ZIP --config "${BUILD}/CPackConfig.cmake" -B "${OUT}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cpack -G ZIP failed:\n${output}")
+endif()
+set(zip "${OUT}/qmz-${VERSION}-windows-x64.zip")
+if(NOT EXISTS "${zip}")
+    message(FATAL_ERROR "no ${zip}:\n${output}")
+endif()
+execute_process(COMMAND "${CMAKE_COMMAND}" -E tar tf "${zip}" OUTPUT_VARIABLE listing RESULT_VARIABLE result)
+string(STRIP "${listing}" listing)
+string(REPLACE "\n" ";" entries "${listing}")
+list(FILTER entries EXCLUDE REGEX "/$")
+list(SORT entries)
+message(STATUS "The zip holds: ${entries}")
+set(expected "qmz-${VERSION}-windows-x64/README.md;qmz-${VERSION}-windows-x64/qmz.exe")
+if(NOT entries STREQUAL expected)
+    message(FATAL_ERROR "the zip holds ${entries}, not ${expected}")
+endif()
