@@ -7,9 +7,7 @@
 # Usage: wayland_e2e.sh QMZ APP_ID REFERENCE_PNG SCREENSHOT_OUT
 set -euo pipefail
 qmz=$(realpath "$1") app_id=$2 reference=$(realpath "$3") screenshot_out=$(realpath -m "$4")
-banner_red='#ED0F64'  # the "7" of the banner: where the window is, found in the picture
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/weston_session.sh"
 
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
@@ -21,50 +19,15 @@ cleanup() {
 }
 trap cleanup EXIT
 cd "$runtime"
-export XDG_RUNTIME_DIR=$runtime
-export WAYLAND_DISPLAY=qmz-test-$$
 unset DISPLAY
-
-weston --backend=headless-backend.so --use-pixman --debug --socket="$WAYLAND_DISPLAY" --idle-time=0 \
-       --width=640 --height=480 >weston.log 2>&1 &
-weston=$!
-pids+=("$weston")
-for _ in $(seq 100); do
-    [ -S "$runtime/$WAYLAND_DISPLAY" ] && break
-    kill -0 "$weston" 2>/dev/null || { cat weston.log; fail "weston did not start"; }
-    sleep 0.1
-done
-[ -S "$runtime/$WAYLAND_DISPLAY" ] || fail "weston opened no socket"
-
-# The compositor's record of every request: the window's title and application id are in it.
-weston-debug proto >proto.log 2>&1 &
-pids+=($!)
-sleep 0.3
+start_weston headless-backend.so
 
 QT_QPA_PLATFORM=wayland "$qmz" >qmz.log 2>&1 &
 program=$!
 pids+=("$program")
 
-# bounding box of a colour in a picture: "left top right bottom", or nothing
-find_colour() {
-    convert "$1" txt:- | grep -i "$2" | awk -F'[,:]' '
-        NR == 1 { l = r = $1; t = b = $2 }
-        { if ($1 < l) l = $1; if ($1 > r) r = $1; if ($2 < t) t = $2; if ($2 > b) b = $2 }
-        END { if (NR) print l, t, r, b }'
-}
-
-shot=""
-for _ in $(seq 60); do
-    kill -0 "$program" 2>/dev/null || { cat qmz.log; fail "qmz ended before its window was seen"; }
-    rm -f wayland-screenshot-*.png
-    if weston-screenshooter >/dev/null 2>&1; then
-        shot=$(ls wayland-screenshot-*.png 2>/dev/null | head -1)
-        [ -n "$shot" ] && [ -n "$(find_colour "$shot" "$banner_red")" ] && break
-    fi
-    shot=""
-    sleep 0.3
-done
-[ -n "$shot" ] || { cat qmz.log weston.log; fail "no window with the banner appeared on the Wayland output"; }
+shot=$runtime/output.png
+wait_for_window "$program" "$shot"
 cp "$shot" "$screenshot_out"
 echo "Screenshot of the Wayland output: $screenshot_out"
 
@@ -73,10 +36,8 @@ grep -q "set_app_id(\"$app_id\")" proto.log || fail "the window's application id
 echo "Title QMZ, application id $app_id"
 
 # The window's client area, placed by the banner's red in both pictures, against the X11 picture.
-read -r sl st _ _ <<<"$(find_colour "$shot" "$banner_red")"
-read -r rl rt _ _ <<<"$(find_colour "$reference" "$banner_red")"
+read -r left top <<<"$(window_origin "$shot" "$reference")"
 size=$(identify -format '%wx%h' "$reference")
-left=$((sl - rl)) top=$((st - rt))
 convert "$shot" -crop "$size+$left+$top" +repage window.png
 differing=$(compare -metric AE window.png "$reference" null: 2>&1 || true)
 echo "Window at $left,$top on the output, $size; pixels differing from the X11 picture: $differing"
