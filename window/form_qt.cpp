@@ -132,7 +132,8 @@ void QtForm::WriteText1(TextView text) {
     if (!text1_) {
         throw RuntimeFailure("The text box is gone.");
     }
-    text1_->setText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+    // Taken as it stands: QString::fromUtf16 would drop a leading byte order mark.
+    text1_->setText(QStringView(text.data(), static_cast<qsizetype>(text.size())).toString());
 }
 
 WindowHandle QtForm::ReadWindowHandle() {

@@ -2,11 +2,15 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "link/link_constants.hpp"
 #include "tests/window/fake_form_runtime.hpp"
 #include "window/actions.hpp"
 
+// The actions against a runtime that fails on demand: what each click leaves in the box, hands to
+// the shell and shows the user, whichever step fails. The real window's tests cover the same
+// clicks without failures.
 namespace qmz {
 namespace {
 
@@ -15,102 +19,64 @@ using Step = FakeFormRuntime::Step;
 
 const Text PageLink = Text(PageLinkPrefix) + u"ab12CD34";
 const Text MediaLink = Text(MediaLinkPrefix) + u"ab/ab12CD34.flv";
+const Text Opened = u"OPEN " + MediaLink;
+const Text OpenedHome = u"open " + Text(SiteHomeLink);
 
-TEST(GetLinkAction, ReplacesTheTextWithItsMediaLinkOrEmptiesIt) {
-    const std::pair<Text, Text> cases[] = {
-        {PageLink, MediaLink},
-        {Text(PageLinkPrefixWww) + u"ab12CD34", MediaLink},
-        {u" " + PageLink, u""},
-        {PageLink + u" ", u""},
-        {MediaLink, u""},
-        {u"", u""},
-    };
-    for (const auto& [before, after] : cases) {
-        FakeFormRuntime form(before);
-        GetLinkAction(form);
-        EXPECT_EQ(form.text, after);
-        EXPECT_TRUE(form.reports.empty());
-    }
+struct ActionCase {
+    const char* name;
+    ClickAction action;
+    Text text;
+    std::optional<Step> failing;
+    Text textAfter;
+    std::vector<Text> opened;  // "verb target"
+    bool reported;
+};
+
+void PrintTo(const ActionCase& c, std::ostream* os) {
+    *os << c.name;
 }
 
-TEST(GetLinkAction, AbandonsSilentlyLeavingTheTextAsItWas) {
-    for (const Step step : {Step::ReadText, Step::WriteText}) {
-        FakeFormRuntime form(PageLink);
-        form.failingStep = step;
-        RunClickAction(ClickAction::GetLink, form, form.Opener());
-        EXPECT_EQ(form.text, PageLink);
-        EXPECT_TRUE(form.reports.empty());
-    }
-}
+class ActionTest : public testing::TestWithParam<ActionCase> {};
 
-TEST(DownloadAction, OpensTheMediaLinkAndKeepsThePageLink) {
-    FakeFormRuntime form(PageLink);
-    RunClickAction(ClickAction::Download, form, form.Opener());
-    RunClickAction(ClickAction::Download, form, form.Opener());
-    ASSERT_EQ(form.opened.size(), 2u);
+TEST_P(ActionTest, LeavesTheBoxOpensAndReportsAsItShould) {
+    const ActionCase& c = GetParam();
+    FakeFormRuntime form(c.text);
+    form.failingStep = c.failing;
+    RunClickAction(c.action, form, form.Opener());
+
+    EXPECT_EQ(form.text, c.textAfter);
+    std::vector<Text> opened;
     for (const auto& request : form.opened) {
+        opened.push_back(request.verb + u" " + request.target);
         EXPECT_EQ(request.owner, WindowHandle{0x2a});
-        EXPECT_EQ(request.verb, u"OPEN");
-        EXPECT_EQ(request.target, MediaLink);
         EXPECT_EQ(request.folder, "/opt/qmz");
     }
-    EXPECT_EQ(form.text, PageLink);
+    EXPECT_EQ(opened, c.opened);
+    EXPECT_EQ(form.reports.size(), c.reported ? 1u : 0u);
 }
 
-TEST(DownloadAction, DoesNothingForTextThatIsNoPageLink) {
-    for (const Text& text : {MediaLink, Text(), PageLink + u" ", u"\t" + PageLink}) {
-        FakeFormRuntime form(text);
-        RunClickAction(ClickAction::Download, form, form.Opener());
-        EXPECT_TRUE(form.opened.empty());
-        EXPECT_EQ(form.text, text);
-        EXPECT_TRUE(form.reports.empty());
-    }
-}
-
-TEST(DownloadAction, AbandonsSilentlyAtTheFailingStep) {
-    for (const Step step : {Step::ReadText, Step::WindowHandle, Step::ProgramFolder, Step::Shell}) {
-        FakeFormRuntime form(PageLink);
-        form.failingStep = step;
-        RunClickAction(ClickAction::Download, form, form.Opener());
-        EXPECT_TRUE(form.opened.empty());
-        EXPECT_TRUE(form.reports.empty());
-        EXPECT_EQ(form.text, PageLink);
-    }
-}
-
-TEST(SiteLinkAction, OpensTheHomePageWhateverTheText) {
-    for (const Text& text : {Text(), PageLink, Text(u"anything")}) {
-        FakeFormRuntime form(text);
-        RunClickAction(ClickAction::SiteLink, form, form.Opener());
-        ASSERT_EQ(form.opened.size(), 1u);
-        EXPECT_EQ(form.opened[0].verb, u"open");
-        EXPECT_EQ(form.opened[0].target, SiteHomeLink);
-        EXPECT_EQ(form.opened[0].owner, WindowHandle{0x2a});
-        EXPECT_EQ(form.opened[0].folder, "/opt/qmz");
-        EXPECT_EQ(form.text, text);
-    }
-}
-
-TEST(SiteLinkAction, FailureIsReportedAndTheTextKept) {
-    for (const Step step : {Step::WindowHandle, Step::ProgramFolder, Step::Shell}) {
-        FakeFormRuntime form(PageLink);
-        form.failingStep = step;
-        RunClickAction(ClickAction::SiteLink, form, form.Opener());
-        EXPECT_TRUE(form.opened.empty());
-        ASSERT_EQ(form.reports.size(), 1u);
-        EXPECT_EQ(form.reports[0], "injected failure");
-        EXPECT_EQ(form.text, PageLink);
-    }
-}
-
-TEST(ClickAction, NoneTouchesNothing) {
-    FakeFormRuntime form(PageLink);
-    form.failingStep = Step::ReadText;
-    RunClickAction(ClickAction::None, form, form.Opener());
-    EXPECT_TRUE(form.opened.empty());
-    EXPECT_TRUE(form.reports.empty());
-    EXPECT_EQ(form.text, PageLink);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, ActionTest,
+    testing::Values(
+        ActionCase{"get_link", ClickAction::GetLink, PageLink, std::nullopt, MediaLink, {}, false},
+        ActionCase{"get_link_other_text", ClickAction::GetLink, u" " + PageLink, std::nullopt, u"", {}, false},
+        // Silent abandon: the box stays as it was, nothing is shown.
+        ActionCase{"get_link_read_fails", ClickAction::GetLink, PageLink, Step::ReadText, PageLink, {}, false},
+        ActionCase{"get_link_write_fails", ClickAction::GetLink, PageLink, Step::WriteText, PageLink, {}, false},
+        ActionCase{"download", ClickAction::Download, PageLink, std::nullopt, PageLink, {Opened}, false},
+        ActionCase{"download_media_link", ClickAction::Download, MediaLink, std::nullopt, MediaLink, {}, false},
+        // Nothing is opened after the failing step, and nothing is shown.
+        ActionCase{"download_read_fails", ClickAction::Download, PageLink, Step::ReadText, PageLink, {}, false},
+        ActionCase{"download_handle_fails", ClickAction::Download, PageLink, Step::WindowHandle, PageLink, {}, false},
+        ActionCase{"download_folder_fails", ClickAction::Download, PageLink, Step::ProgramFolder, PageLink, {}, false},
+        ActionCase{"download_shell_fails", ClickAction::Download, PageLink, Step::Shell, PageLink, {}, false},
+        ActionCase{"site_link", ClickAction::SiteLink, u"anything", std::nullopt, u"anything", {OpenedHome}, false},
+        // The banner's failures are reported, and the text survives them.
+        ActionCase{"site_link_handle_fails", ClickAction::SiteLink, PageLink, Step::WindowHandle, PageLink, {}, true},
+        ActionCase{"site_link_folder_fails", ClickAction::SiteLink, PageLink, Step::ProgramFolder, PageLink, {}, true},
+        ActionCase{"site_link_shell_fails", ClickAction::SiteLink, PageLink, Step::Shell, PageLink, {}, true},
+        ActionCase{"no_action", ClickAction::None, PageLink, Step::ReadText, PageLink, {}, false}),
+    [](const testing::TestParamInfo<ActionCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qmz
