@@ -6,6 +6,23 @@
 #include "window/wide_text_win32.hpp"
 
 namespace qmz {
+namespace {
+
+// Whether the font mapper gave font the face it was asked for, rather than a substitute.
+bool HasFace(HFONT font, const wchar_t* face) {
+    const HDC context = CreateCompatibleDC(nullptr);
+    if (context == nullptr) {
+        return true;  // Nothing to tell by: keep the font as described.
+    }
+    const HGDIOBJ previous = SelectObject(context, font);
+    wchar_t actual[LF_FACESIZE] = {};
+    const bool known = GetTextFaceW(context, LF_FACESIZE, actual) > 0;
+    SelectObject(context, previous);
+    DeleteDC(context);
+    return !known || _wcsicmp(actual, face) == 0;
+}
+
+}  // namespace
 
 FontHandle CreateDescribedFont(const FontDescription& description, int dotsPerInch) {
     LOGFONTW font{};
@@ -25,6 +42,14 @@ FontHandle CreateDescribedFont(const FontDescription& description, int dotsPerIn
     }
     family.copy(font.lfFaceName, family.size());
     FontHandle handle(CreateFontIndirectW(&font));
+    if (handle && !HasFace(handle.get(), font.lfFaceName)) {
+        // "Black" faces carry their weight in the family name; where the face is missing (Wine
+        // has no Arial Black), a sans-serif stand-in has to ask for that weight itself.
+        font.lfWeight = FW_BLACK;
+        font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+        font.lfFaceName[0] = L'\0';
+        handle.reset(CreateFontIndirectW(&font));
+    }
     if (!handle) {
         throw RuntimeFailure("The font cannot be made.");
     }

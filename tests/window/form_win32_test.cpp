@@ -119,6 +119,12 @@ TEST_F(Win32FormTest, LaysOutEveryControlAtTheSystemDpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     ASSERT_TRUE(SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, UINT(dpi)));
+    LOGFONTW arialBlack{};
+    arialBlack.lfCharSet = DEFAULT_CHARSET;
+    wcscpy(arialBlack.lfFaceName, L"Arial Black");
+    const HDC screen = GetDC(nullptr);
+    const bool hasArialBlack = EnumFontFamiliesExW(screen, &arialBlack, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM) { return 0; }, 0, 0) == 0;
+    ReleaseDC(nullptr, screen);
     const struct {
         std::string_view name;
         const wchar_t* windowClass;
@@ -152,9 +158,11 @@ TEST_F(Win32FormTest, LaysOutEveryControlAtTheSystemDpi) {
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
         if (c.banner) {
-            // 20.25 points in whole pixels: 27 at 96 DPI, 40.5 rounded to 41 at 144. Cyrillic, not bold.
+            // 20.25 points in whole pixels: 27 at 96 DPI, 40.5 rounded to 41 at 144. Cyrillic. Arial
+            // Black at normal weight where the system has it; a black-weight stand-in elsewhere.
+            const auto [face, weight] = hasArialBlack ? std::pair(std::wstring(L"Arial Black"), 400L) : std::pair(std::wstring(), 900L);
             EXPECT_EQ(std::tuple(std::wstring(font.lfFaceName), font.lfHeight, font.lfWeight, font.lfCharSet),
-                      std::tuple(std::wstring(L"Arial Black"), dpi == 96 ? -27 : -41, 400L, BYTE{204})) << c.name;
+                      std::tuple(face, dpi == 96 ? -27 : -41, weight, BYTE{204})) << c.name;
             EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut) << c.name;
         } else {
             EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName) << c.name;
