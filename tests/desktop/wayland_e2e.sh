@@ -8,27 +8,12 @@
 set -euo pipefail
 qmz=$(realpath "$1") app_id=$2 reference=$(realpath "$3") screenshot_out=$(realpath -m "$4")
 source "$(dirname "$0")/weston_session.sh"
-
-runtime=$(mktemp -d)
-chmod 700 "$runtime"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$runtime"
-}
-trap cleanup EXIT
-cd "$runtime"
 unset DISPLAY
 start_weston headless-backend.so
+start_qmz "$qmz"
 
-QT_QPA_PLATFORM=wayland "$qmz" >qmz.log 2>&1 &
-program=$!
-pids+=("$program")
-
-shot=$runtime/output.png
-wait_for_window "$program" "$shot"
-cp "$shot" "$screenshot_out"
+wait_for_window output.png
+cp output.png "$screenshot_out"
 echo "Screenshot of the Wayland output: $screenshot_out"
 
 grep -q "set_title(\"QMZ\")" proto.log || fail "the window did not set the title QMZ"
@@ -36,25 +21,18 @@ grep -q "set_app_id(\"$app_id\")" proto.log || fail "the window's application id
 echo "Title QMZ, application id $app_id"
 
 # The window's client area, placed by the banner's red in both pictures, against the X11 picture.
-read -r left top <<<"$(window_origin "$shot" "$reference")"
+read -r left top <<<"$(window_origin output.png "$reference")"
 size=$(identify -format '%wx%h' "$reference")
-convert "$shot" -crop "$size+$left+$top" +repage window.png
-differing=$(compare -metric AE window.png "$reference" null: 2>&1 || true)
+convert output.png -crop "$size+$left+$top" +repage window.png
+differing=$(differing_pixels window.png "$reference")
 echo "Window at $left,$top on the output, $size; pixels differing from the X11 picture: $differing"
 [ "$differing" = "0" ] || { cp window.png "${screenshot_out%.png}-window.png"; fail "the window on Wayland does not look as on X11"; }
-
 kill -0 "$program" 2>/dev/null || fail "qmz ended while its window was shown"
 
 # The session ends: qmz must notice and end by itself, without a crash, a signal or a hang.
 kill -TERM "$weston"
 wait "$weston" || true
-status=0
-for _ in $(seq 100); do
-    kill -0 "$program" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$program" 2>/dev/null && fail "qmz still runs after its Wayland session ended"
-wait "$program" || status=$?
+wait_for_end "$program" || fail "qmz still runs after its Wayland session ended"
 echo "qmz ended with status $status after the compositor stopped"
 [ "$status" -lt 128 ] || fail "qmz was ended by signal $((status - 128))"
 unexpected=$(grep -v -e '^$' -e 'The Wayland connection broke' qmz.log || true)

@@ -7,25 +7,11 @@ set -euo pipefail
 qmz=$(realpath "$1") reference=$(realpath "$2") stand_in=$(realpath "$3") page_link=$4 media_link=$5
 source "$(dirname "$0")/weston_session.sh"
 [ -n "${DISPLAY:-}" ] || fail "no X server: run under scripts/with-xvfb.sh"
-
-runtime=$(mktemp -d)
-chmod 700 "$runtime"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$runtime"
-}
-trap cleanup EXIT
-cd "$runtime"
 mkdir bin records
 ln -s "$stand_in" bin/xdg-open
 start_weston x11-backend.so
-
-PATH=$runtime/bin:$PATH QMZ_TEST_RECORDS=$runtime/records QT_QPA_PLATFORM=wayland "$qmz" >qmz.log 2>&1 &
-program=$!
-pids+=("$program")
-wait_for_window "$program" before.png
+start_qmz "$qmz" PATH="$runtime/bin:$PATH" QMZ_TEST_RECORDS="$runtime/records"
+wait_for_window before.png
 read -r left top <<<"$(window_origin before.png "$reference")"
 echo "Window at $left,$top"
 
@@ -58,12 +44,11 @@ screenshot got-link.png
 # Get Link wrote into the text box: the inside of the box (inside its frame) changed and still
 # shows text, which an empty box with its text cursor does not ...
 inside="209x11+$((left + 12))+$((top + 44))"
-ink() { convert "$1" -crop "$inside" +repage -format '%[fx:standard_deviation]' info:; }
-convert typed.png -crop "$inside" +repage box-before.png
-convert got-link.png -crop "$inside" +repage box-after.png
-echo "Text box ink: empty $(ink before.png), page link $(ink typed.png), after Get Link $(ink got-link.png)"
-[ "$(compare -metric AE box-before.png box-after.png null: 2>&1 || true)" != "0" ] || fail "Get Link left the text box as it was"
-awk -v empty="$(ink before.png)" -v after="$(ink got-link.png)" 'BEGIN { exit !(after > 2 * empty + 0.05) }' \
+for picture in before typed got-link; do convert $picture.png -crop "$inside" +repage box-$picture.png; done
+ink() { convert "box-$1.png" -format '%[fx:standard_deviation]' info:; }
+echo "Text box ink: empty $(ink before), page link $(ink typed), after Get Link $(ink got-link)"
+[ "$(differing_pixels box-typed.png box-got-link.png)" != "0" ] || fail "Get Link left the text box as it was"
+awk -v empty="$(ink before)" -v after="$(ink got-link)" 'BEGIN { exit !(after > 2 * empty + 0.05) }' \
     || fail "Get Link emptied the text box"
 # ... and it is no page link any more: Download now opens nothing.
 click $((left + 198)) $((top + 72))
@@ -71,21 +56,14 @@ click $((left + 198)) $((top + 72))
 echo "Clicked Get Link: the text box changed to text that is no page link"
 
 # The close button of the window's title bar ends the program as a user ends it. The button is
-# small and drawn by Qt; a few nearby points are tried.
-# Once the window is gone the program may take a moment to end.
-window_shown() { screenshot now.png && [ -n "$(find_colour now.png "$banner_red")" ]; }
+# small and drawn by Qt; a few nearby points are tried. Once the window is gone the program may
+# take a moment to end.
 for offset in "0 0" "1 0" "0 -1" "-1 0" "0 1" "2 2" "-2 -2"; do
     read -r dx dy <<<"$offset"
     click $((left + 219 + dx)) $((top - 16 + dy))
-    kill -0 "$program" 2>/dev/null && window_shown || break
+    kill -0 "$program" 2>/dev/null && window_shown now.png || break
 done
-for _ in $(seq 100); do
-    kill -0 "$program" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$program" 2>/dev/null && { screenshot not-closed.png; cp not-closed.png "${QMZ_FAILED_SCREENSHOT:-/dev/null}"; fail "a click on the close button did not end qmz"; }
-status=0
-wait "$program" || status=$?
+wait_for_end "$program" || { screenshot not-closed.png; cp not-closed.png "${QMZ_FAILED_SCREENSHOT:-/dev/null}"; fail "a click on the close button did not end qmz"; }
 echo "Clicked the close button: qmz ended with status $status"
 [ "$status" -eq 0 ] || { cat qmz.log; fail "qmz ended with status $status"; }
 echo "OK"
