@@ -1,8 +1,11 @@
 #include <QApplication>
 
+#include <chrono>
+
 #include "desktop/app_id.hpp"
 #include "resources/version.hpp"
 #include "shell/open_link.hpp"
+#include "window/exit_deadline.hpp"
 #include "window/form_qt.hpp"
 
 int main(int argc, char** argv) {
@@ -14,5 +17,9 @@ int main(int argc, char** argv) {
 
     qmz::QtForm form(qmz::MainForm(), qmz::OpenLink);
     form.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Qt 6.4's Wayland client now and then deadlocks while it stops its event threads, in the
+    // destructors below; a loaded machine makes it likely. The window is already gone by then.
+    qmz::EndProcessAfter(std::chrono::seconds(5), status);
+    return status;
 }

@@ -1,0 +1,17 @@
+#include "window/exit_deadline.hpp"
+
+#include <cstdlib>
+#include <thread>
+
+namespace qmz {
+
+void EndProcessAfter(std::chrono::milliseconds deadline, int status) {
+    // Detached, so that a teardown that does finish ends the process at once. _Exit, because the
+    // thread that hangs may hold whatever exit() would need: it runs no handlers and destructors.
+    std::thread([deadline, status] {
+        std::this_thread::sleep_for(deadline);
+        std::_Exit(status);
+    }).detach();
+}
+
+}  // namespace qmz
