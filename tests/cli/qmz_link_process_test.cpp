@@ -146,13 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Standard input, line by line.
         Case{"empty_input_gives_nothing", {}, "", {"", "", 0}},
         Case{"last_line_without_lf", {}, Good + "\n" + Good, {GoodMedia + "\n" + GoodMedia + "\n", "", 0}},
-        Case{"a_cr_without_lf_is_part_of_the_text", {}, Good + "\r", {"\n", NoLink("line", {1}), 1}},
         Case{"only_one_cr_goes_with_the_lf", {}, Good + "\r\r\n", {"\n", NoLink("line", {1}), 1}},
         Case{"invalid_utf8_is_no_link_and_the_rest_goes_on", {}, Good + "\n" + Page + "ab12CD3\xFF\n" + Good + "\n",
              {GoodMedia + "\n\n" + GoodMedia + "\n", NoLink("line", {2}), 1}},
         Case{"a_nul_byte_is_a_character", {}, Page + "ab\0CD345\n"s, {Media + "ab/ab\0CD345.flv\n"s, "", 0}},
-        Case{"a_huge_line_is_one_line_and_no_link", {}, Good + std::string(3'000'000, '4') + "\n" + Good,
-             {"\n" + GoodMedia + "\n", NoLink("line", {1}), 1}},
         Case{"lines_that_look_like_options_are_links", {}, "--help\n-x\n", {"\n\n", NoLink("line", {1, 2}), 1}},
         Case{"a_lone_double_dash_reads_standard_input", {"--"}, Good + "\n", {GoodMedia + "\n", "", 0}},
         // Arguments, taken exactly, in order; standard input is left alone.
