@@ -1,6 +1,7 @@
 #include "window/form_description.hpp"
 
 #include <algorithm>
+#include <numeric>
 #include <stdexcept>
 #include <string>
 
@@ -54,6 +55,13 @@ constexpr FormDescription MainFormDescription{
 
 const FormDescription& MainForm() {
     return MainFormDescription;
+}
+
+std::vector<std::size_t> TabOrder(const FormDescription& form) {
+    std::vector<std::size_t> order(form.controls.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::ranges::stable_sort(order, {}, [&form](std::size_t i) { return form.controls[i].tabIndex; });
+    return order;
 }
 
 const ControlDescription& FindControl(const FormDescription& form, std::string_view name) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace qmz {
 
@@ -70,6 +71,10 @@ struct FormDescription {
 
 // The main window, Form1, with its eight controls.
 const FormDescription& MainForm();
+
+// Where each of form's controls stands in it (indices into form.controls), in the order the focus
+// visits them: by tab index, a tie in the description's order.
+std::vector<std::size_t> TabOrder(const FormDescription& form);
 
 // The control called name in form; every name the program asks for exists.
 const ControlDescription& FindControl(const FormDescription& form, std::string_view name);

@@ -6,10 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <algorithm>
 #include <limits>
 #include <utility>
-#include <vector>
 
 #include "resources/icon.hpp"
 #include "window/accessible_link_qt.hpp"
@@ -109,15 +107,17 @@ QWidget* QtForm::CreateControl(const ControlDescription& control, int dotsPerInc
 }
 
 void QtForm::SetTabOrder(const FormDescription& description) {
-    std::vector<const ControlDescription*> focusable;
-    for (const ControlDescription& control : description.controls) {
-        if (TakesFocus(control.kind)) {
-            focusable.push_back(&control);
+    QWidget* previous = nullptr;
+    for (const std::size_t index : TabOrder(description)) {
+        const ControlDescription& control = description.controls[index];
+        if (!TakesFocus(control.kind)) {
+            continue;
         }
-    }
-    std::ranges::sort(focusable, {}, &ControlDescription::tabIndex);
-    for (std::size_t i = 1; i < focusable.size(); ++i) {
-        setTabOrder(findChild<QWidget*>(ToQString(focusable[i - 1]->name)), findChild<QWidget*>(ToQString(focusable[i]->name)));
+        auto* widget = findChild<QWidget*>(ToQString(control.name));
+        if (previous) {
+            setTabOrder(previous, widget);
+        }
+        previous = widget;
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <numeric>
 #include <string>
 #include <utility>
 
@@ -103,13 +102,9 @@ Win32Form::~Win32Form() {
 
 void Win32Form::CreateControls() {
     // The dialog manager moves the focus in creation order, so controls are made in tab order.
-    std::vector<std::size_t> order(description_.controls.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::ranges::stable_sort(order, {}, [this](std::size_t i) { return description_.controls[i].tabIndex; });
-
     controls_.assign(description_.controls.size(), nullptr);
     bool first = true;
-    for (const std::size_t index : order) {
+    for (const std::size_t index : TabOrder(description_)) {
         const ControlDescription& control = description_.controls[index];
         const ControlClass controlClass = ClassFor(control);
         const DWORD style = WS_CHILD | WS_VISIBLE | controlClass.style | (first ? WS_GROUP : 0);
