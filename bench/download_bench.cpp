@@ -27,7 +27,7 @@
 
 #include "link/link_constants.hpp"
 #include "shell/open_link.hpp"
-#include "window/form_qt.hpp"
+#include "qt/form.hpp"
 
 extern char** environ;
 

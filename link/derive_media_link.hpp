@@ -1,14 +1,10 @@
 #pragma once
 
 #include <optional>
-#include <string>
-#include <string_view>
+
+#include "base/text.hpp"
 
 namespace qmz {
-
-// Text as the window's text box holds it: one character is one UTF-16 code unit.
-using Text = std::u16string;
-using TextView = std::u16string_view;
 
 // Turns a video's page link into the direct link of its video file on the media host, or gives
 // no link (std::nullopt) for any other text. Exact and case-sensitive: nothing is trimmed or

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/derive_media_link.hpp"
+#include "base/text.hpp"
 
 namespace qmz {
 

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "window/runtime_failure.hpp"
+#include "base/runtime_failure.hpp"
 
 namespace qmz {
 

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <thread>
 
+#include "base/runtime_failure.hpp"
 #include "link/utf8.hpp"
 
 extern char** environ;

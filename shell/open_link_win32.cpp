@@ -2,19 +2,12 @@
 
 #include <string>
 
+#include "base/runtime_failure.hpp"
+#include "base/wide_text_win32.hpp"
 #include "shell/ansi_text_win32.hpp"
 #include "shell/open_link.hpp"
 
 namespace qmz {
-namespace {
-
-// char16_t and wchar_t are both UTF-16 code units on Windows.
-std::wstring_view AsWide(std::u16string_view text) {
-    static_assert(sizeof(wchar_t) == sizeof(char16_t));
-    return {reinterpret_cast<const wchar_t*>(text.data()), text.size()};
-}
-
-}  // namespace
 
 ShellExecuteAFunction LookUpShellExecute(const wchar_t* module, const char* function) {
     // Deliberately never freed: the address found must stay valid for every later call.

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "window/runtime_failure.hpp"
+#include "base/window_handle.hpp"
 
 namespace qmz {
 

@@ -1,29 +1,32 @@
 #include "window/actions.hpp"
 
+#include "base/runtime_failure.hpp"
+#include "link/derive_media_link.hpp"
 #include "link/link_constants.hpp"
 
 namespace qmz {
 
-void GetLinkAction(FormRuntime& form) {
+// Get Link and Download are silent by design, whatever fails (a control, the shell, memory for a
+// huge paste): the user sees the text box as it stands, and may try again.
+
+void GetLinkAction(FormRuntime& form) noexcept {
     try {
-        const Text text = form.ReadText1();
-        form.WriteText1(DeriveMediaLink(text).value_or(Text{}));
-    } catch (const RuntimeFailure&) {
-        // Silent by design: the user sees the text box as it stands, and may try again.
+        const Text text = form.ReadPageLinkBox();
+        form.WritePageLinkBox(DeriveMediaLink(text).value_or(Text{}));
+    } catch (...) {
     }
 }
 
-void DownloadAction(FormRuntime& form, const LinkOpener& openLink) {
+void DownloadAction(FormRuntime& form, const LinkOpener& openLink) noexcept {
     try {
-        const auto mediaLink = DeriveMediaLink(form.ReadText1());
+        const auto mediaLink = DeriveMediaLink(form.ReadPageLinkBox());
         if (!mediaLink) {
             return;
         }
         const WindowHandle owner = form.ReadWindowHandle();
         const std::filesystem::path folder = form.ReadProgramFolder();
         openLink(owner, DownloadVerb, *mediaLink, folder);
-    } catch (const RuntimeFailure&) {
-        // Silent by design, as for Get Link.
+    } catch (...) {
     }
 }
 
@@ -33,7 +36,9 @@ void SiteLinkAction(FormRuntime& form, const LinkOpener& openLink) {
     openLink(owner, SiteLinkVerb, SiteHomeLink, folder);
 }
 
-void RunClickAction(ClickAction action, FormRuntime& form, const LinkOpener& openLink) {
+void RunClickAction(ClickAction action, FormRuntime& form, const LinkOpener& openLink) noexcept {
+    // An exception must never leave a click: it would cross the toolkit's event dispatch (undefined
+    // in Qt, the system's code on Win32) and cost the user the text in the box.
     try {
         switch (action) {
             case ClickAction::None:
@@ -49,8 +54,10 @@ void RunClickAction(ClickAction action, FormRuntime& form, const LinkOpener& ope
                 break;
         }
     } catch (const RuntimeFailure& failure) {
-        // A failed browser start must not cost the user the text in the box: report and go on.
-        form.ReportFailure(failure);
+        form.ReportFailure(failure.what());
+    } catch (...) {
+        // Anything else (no memory, a thread refused) has no message fit for the user.
+        form.ReportFailure("The site's home page could not be opened.");
     }
 }
 

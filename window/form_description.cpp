@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <numeric>
-#include <stdexcept>
-#include <string>
 
 namespace qmz {
 namespace {
@@ -64,12 +62,16 @@ std::vector<std::size_t> TabOrder(const FormDescription& form) {
     return order;
 }
 
-const ControlDescription& FindControl(const FormDescription& form, std::string_view name) {
-    const auto found = std::ranges::find(form.controls, name, &ControlDescription::name);
-    if (found == form.controls.end()) {
-        throw std::logic_error("no control named " + std::string(name) + " in " + std::string(form.name));
-    }
-    return *found;
+std::size_t PageLinkBoxIndex(const FormDescription& form) {
+    const auto found = std::ranges::find(form.controls, ControlKind::TextBox, &ControlDescription::kind);
+    return static_cast<std::size_t>(found - form.controls.begin());
+}
+
+FontDescription StandInFont(const FontDescription& described) {
+    FontDescription standIn = described;
+    standIn.family = {};
+    standIn.weight = 900;
+    return standIn;
 }
 
 }  // namespace qmz

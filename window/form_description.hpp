@@ -12,7 +12,7 @@ namespace qmz {
 // so 15 twips make one pixel at 96 dots per inch.
 inline constexpr int TwipsPerInch = 1440;
 
-// Rounds to the nearest pixel, as the form runtime always has.
+// Rounds to the nearest pixel.
 constexpr int TwipsToPixels(int twips, int dotsPerInch) {
     return (twips * dotsPerInch + TwipsPerInch / 2) / TwipsPerInch;
 }
@@ -72,11 +72,16 @@ struct FormDescription {
 // The main window, Form1, with its eight controls.
 const FormDescription& MainForm();
 
+// Where the page-link box, the form's one text box, stands in form.controls.
+std::size_t PageLinkBoxIndex(const FormDescription& form);
+
 // Where each of form's controls stands in it (indices into form.controls), in the order the focus
 // visits them: by tab index, a tie in the description's order.
 std::vector<std::size_t> TabOrder(const FormDescription& form);
 
-// The control called name in form; every name the program asks for exists.
-const ControlDescription& FindControl(const FormDescription& form, std::string_view name);
+// The font that stands in where the system lacks the described family. "Black" faces carry their
+// weight in the family name ("Arial Black" at normal weight); a stand-in has to ask for that weight
+// itself, or a banner set in a black face turns thin. Its family is empty: the system's sans-serif.
+FontDescription StandInFont(const FontDescription& described);
 
 }  // namespace qmz

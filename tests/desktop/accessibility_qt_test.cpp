@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "link/link_constants.hpp"
-#include "window/form_qt.hpp"
+#include "qt/form.hpp"
 
 namespace qmz {
 namespace {

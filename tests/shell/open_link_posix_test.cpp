@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "link/utf8.hpp"
+#include "base/runtime_failure.hpp"
 #include "shell/open_link.hpp"
 #include "tests/support/stand_in_handler.hpp"
 

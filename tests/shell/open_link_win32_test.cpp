@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "shell/ansi_text_win32.hpp"
+#include "base/runtime_failure.hpp"
 #include "shell/open_link.hpp"
 #include "shell/open_link_win32.hpp"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "window/exit_deadline.hpp"
+#include "app/exit_deadline.hpp"
 
 // Each case runs in a child process of its own, which the deadline may end.
 namespace qmz {

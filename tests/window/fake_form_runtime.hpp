@@ -1,9 +1,11 @@
 #pragma once
 
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/runtime_failure.hpp"
 #include "window/actions.hpp"
 #include "window/form_runtime.hpp"
 
@@ -13,7 +15,8 @@ namespace qmz::testing_support {
 // window cannot produce on demand. It records what reached the shell and the user.
 class FakeFormRuntime final : public FormRuntime {
 public:
-    enum class Step { ReadText, WriteText, WindowHandle, ProgramFolder, Shell };
+    // ShellOutOfMemory: the shell throws what is no RuntimeFailure.
+    enum class Step { ReadText, WriteText, WindowHandle, ProgramFolder, Shell, ShellOutOfMemory };
 
     struct OpenRequest {
         WindowHandle owner;
@@ -24,11 +27,11 @@ public:
 
     explicit FakeFormRuntime(Text text) : text(std::move(text)) {}
 
-    Text ReadText1() override {
+    Text ReadPageLinkBox() override {
         MaybeFail(Step::ReadText);
         return text;
     }
-    void WriteText1(TextView newText) override {
+    void WritePageLinkBox(TextView newText) override {
         MaybeFail(Step::WriteText);
         text = Text(newText);
     }
@@ -40,11 +43,14 @@ public:
         MaybeFail(Step::ProgramFolder);
         return "/opt/qmz";
     }
-    void ReportFailure(const RuntimeFailure& failure) override { reports.emplace_back(failure.what()); }
+    void ReportFailure(std::string_view message) noexcept override { reports.emplace_back(message); }
 
     LinkOpener Opener() {
         return [this](WindowHandle owner, std::u16string_view verb, std::u16string_view target, const std::filesystem::path& folder) {
             MaybeFail(Step::Shell);
+            if (failingStep == Step::ShellOutOfMemory) {
+                throw std::bad_alloc();
+            }
             opened.push_back({owner, std::u16string(verb), std::u16string(target), folder});
         };
     }

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "window/form_qt.hpp"
+#include "qt/form.hpp"
 
 // CTest runs this once for each screen density, with Qt scaling the window as it does for
 // high-DPI screens (QT_SCALE_FACTOR) and QMZ_TEST_DPI giving the density that scale stands for.

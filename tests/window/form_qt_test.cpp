@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
@@ -17,10 +21,10 @@
 
 #include "link/link_constants.hpp"
 #include "link/utf8.hpp"
+#include "qt/form.hpp"
 #include "shell/open_link.hpp"
 #include "tests/support/link_table.hpp"
 #include "tests/support/stand_in_handler.hpp"
-#include "window/form_qt.hpp"
 
 namespace qmz {
 namespace {
@@ -252,12 +256,26 @@ TEST_F(FormQtTest, WithoutAHandlerDownloadIsSilentAndTheBannerSaysSo) {
     EXPECT_EQ(Text1()->text(), MediaLink);
 }
 
+// Whatever a click's work throws, no exception leaves the click: Download stays silent, the banner
+// reports, and the window keeps its text.
+TEST_F(FormQtTest, NoExceptionLeavesAClick) {
+    const std::function<void()> failures[] = {[] { throw std::bad_alloc(); }, [] { throw std::logic_error("broken"); }};
+    for (const auto& fail : failures) {
+        Show([&fail](WindowHandle, std::u16string_view, std::u16string_view, const std::filesystem::path&) { fail(); });
+        Paste(PageLink);
+        EXPECT_EQ(ClickAndReadMessage("Command1"), "");
+        EXPECT_TRUE(ClickAndReadMessage("Label1").contains("could not be opened"));
+        EXPECT_TRUE(form_->isVisible());
+        EXPECT_EQ(Text1()->text(), PageLink);
+    }
+}
+
 TEST_F(FormQtTest, TextBoxGivesBackExactlyWhatWasWritten) {
     RecordOpens();
     const Text texts[] = {u"", u"\uFEFFhttp://x", Text(u"\0a\0", 3), u"\xD800\xDC00\xDC00", u"\u202E\u200F\x7F", Text(70000, u'x')};
     for (const Text& text : texts) {
-        form_->WriteText1(text);
-        EXPECT_EQ(form_->ReadText1(), text);
+        form_->WritePageLinkBox(text);
+        EXPECT_EQ(form_->ReadPageLinkBox(), text);
     }
 }
 

@@ -4,22 +4,35 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdlib>
+#include <functional>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
 
+#include "base/runtime_failure.hpp"
 #include "link/link_constants.hpp"
 #include "resources/icon.hpp"
 #include "resources/xpm_image.hpp"
-#include "window/form_win32.hpp"
+#include "win32/form.hpp"
 
 namespace qmz {
 namespace {
 
 const Text PageLink = Text(PageLinkPrefix) + u"ab12CD34";
+
+std::size_t IndexOf(std::string_view name) {
+    const auto& controls = MainForm().controls;
+    return static_cast<std::size_t>(std::ranges::find(controls, name, &ControlDescription::name) - controls.begin());
+}
+
+const ControlDescription& Described(std::string_view name) {
+    return MainForm().controls[IndexOf(name)];
+}
 const Text MediaLink = Text(MediaLinkPrefix) + u"ab/ab12CD34.flv";
 
 std::wstring TextOf(HWND window) {
@@ -71,6 +84,10 @@ void PressKey(Win32Form& form, WPARAM key) {
     Pump(form);
 }
 
+HWND Control(const Win32Form& form, std::string_view name) {
+    return GetDlgItem(form.Window(), ControlId(IndexOf(name)));
+}
+
 class Win32FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -79,21 +96,21 @@ protected:
     }
 
     void Click(std::string_view name) {
-        SendMessageW(form.Control(name), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-        SendMessageW(form.Control(name), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        SendMessageW(Control(form, name), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        SendMessageW(Control(form, name), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         Pump(form);
     }
 
     // What each action asked the shell to open: owner, verb, link, folder.
     using Request = std::tuple<WindowHandle, std::u16string, std::u16string, std::wstring>;
     std::vector<Request> opened;
-    bool shellFails = false;
+    std::function<void()> shellFailure;
     Win32Form form{MainForm(), [this](WindowHandle owner, auto verb, auto target, const auto& folder) {
-        if (shellFails) {
-            throw RuntimeFailure("The shell is out of reach.");
+        if (shellFailure) {
+            shellFailure();
         }
         opened.emplace_back(owner, verb, target, folder.native());
-    }, Win32Form::OnClose::DestroyWindowOnly};
+    }};
 };
 
 // Runs at the system's DPI: 96, and 144 in form_win32_test_144dpi (QMZ_TEST_DPI).
@@ -104,7 +121,7 @@ TEST_F(Win32FormTest, LaysOutEveryControlAtTheSystemDpi) {
     // At 96 DPI the figures below; at any other, the layout's twips at that DPI.
     const auto px = [dpi](int twips) -> LONG { return TwipsToPixels(twips, dpi); };
     const auto expected = [&](std::string_view name, std::array<LONG, 4> at96) {
-        const auto [left, top, width, height] = FindControl(MainForm(), name).place;
+        const auto [left, top, width, height] = Described(name).place;
         return dpi == 96 ? at96 : std::array{px(left), px(top), px(left) + px(width), px(top) + px(height)};
     };
 
@@ -143,7 +160,7 @@ TEST_F(Win32FormTest, LaysOutEveryControlAtTheSystemDpi) {
         {"Command2", L"Button", L"Get Link", BS_PUSHBUTTON, {104, 64, 161, 81}, false},
     };
     for (const auto& c : controls) {
-        const HWND control = form.Control(c.name);
+        const HWND control = Control(form, c.name);
         ASSERT_TRUE(IsWindowVisible(control)) << c.name;
         wchar_t windowClass[16] = {};
         GetClassNameW(control, windowClass, 16);
@@ -174,7 +191,7 @@ TEST_F(Win32FormTest, LaysOutEveryControlAtTheSystemDpi) {
 // Also run at 144 DPI.
 TEST_F(Win32FormTest, TabOrderStartsInTheTextBoxAndWalksTheButtonsNeverALabel) {
     for (const char* next : {"Text1", "Command1", "Command2", "Text1", "Command1"}) {
-        EXPECT_EQ(GetFocus(), form.Control(next)) << next;
+        EXPECT_EQ(GetFocus(), Control(form, next)) << next;
         PressKey(form, VK_TAB);
     }
 }
@@ -189,7 +206,7 @@ TEST_F(Win32FormTest, RunsEachControlsActionOnItsClickAndNoneOnEnterOrEscape) {
     };
     for (const auto& [control, verb, link, textAfter] : cases) {
         opened.clear();
-        form.WriteText1(PageLink);
+        form.WritePageLinkBox(PageLink);
         Click(control);
         std::vector<Request> expected;
         if (!verb.empty()) {
@@ -197,71 +214,86 @@ TEST_F(Win32FormTest, RunsEachControlsActionOnItsClickAndNoneOnEnterOrEscape) {
                                   form.ReadProgramFolder().native());
         }
         EXPECT_EQ(opened, expected) << control;
-        EXPECT_EQ(form.ReadText1(), textAfter) << control;
+        EXPECT_EQ(form.ReadPageLinkBox(), textAfter) << control;
     }
     opened.clear();
-    form.WriteText1(PageLink);
-    SetFocus(form.Control("Text1"));
+    form.WritePageLinkBox(PageLink);
+    SetFocus(Control(form, "Text1"));
     PressKey(form, VK_RETURN);
     PressKey(form, VK_ESCAPE);
     EXPECT_TRUE(opened.empty()) << "Download ran";
-    EXPECT_EQ(form.ReadText1(), PageLink) << "Get Link ran";
+    EXPECT_EQ(form.ReadPageLinkBox(), PageLink) << "Get Link ran";
     EXPECT_TRUE(IsWindow(form.Window()));
 }
 
+// Whatever the shell's side throws, no exception leaves a click: Download stays silent, the banner
+// reports in a message box over the window, and the window goes on with its text.
 TEST_F(Win32FormTest, ReportsAFailedSiteLinkInAMessageBoxAndGoesOn) {
-    shellFails = true;
-    std::wstring reported;
-    HWND owner = nullptr;
-    std::thread answerer([&] {
-        for (int attempt = 0; attempt < 400; ++attempt, Sleep(25)) {
-            if (const HWND box = FindWindowW(L"#32770", L"QMZ")) {
-                owner = GetWindow(box, GW_OWNER);
-                EnumChildWindows(box, [](HWND child, LPARAM text) {
-                    *reinterpret_cast<std::wstring*>(text) += TextOf(child);
-                    return TRUE;
-                }, reinterpret_cast<LPARAM>(&reported));
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
+    const std::pair<std::function<void()>, std::wstring> failures[] = {
+        {[] { throw RuntimeFailure("The shell is out of reach."); }, L"The shell is out of reach."},
+        {[] { throw std::bad_alloc(); }, L"could not be opened"},
+    };
+    for (const auto& [failure, expected] : failures) {
+        shellFailure = failure;
+        std::vector<std::wstring> reported;
+        std::vector<HWND> owners;
+        std::atomic<bool> clicked = false;
+        std::thread answerer([&] {
+            while (!clicked) {
+                if (const HWND box = FindWindowW(L"#32770", L"QMZ")) {
+                    owners.push_back(GetWindow(box, GW_OWNER));
+                    reported.emplace_back();
+                    EnumChildWindows(box, [](HWND child, LPARAM text) {
+                        *reinterpret_cast<std::wstring*>(text) += TextOf(child);
+                        return TRUE;
+                    }, reinterpret_cast<LPARAM>(&reported.back()));
+                    SendMessageW(box, WM_COMMAND, IDOK, 0);
+                }
+                Sleep(10);
             }
-        }
-    });
-    Click("Label1");
-    answerer.join();
-    EXPECT_NE(reported.find(L"The shell is out of reach."), std::wstring::npos) << "no message box reported it";
-    EXPECT_EQ(owner, form.Window());
-    shellFails = false;
+        });
+        form.WritePageLinkBox(PageLink);
+        Click("Command1");
+        Click("Label1");
+        clicked = true;
+        answerer.join();
+        ASSERT_EQ(reported.size(), 1u) << "one message box, for the banner only";
+        EXPECT_NE(reported[0].find(expected), std::wstring::npos);
+        EXPECT_EQ(owners[0], form.Window());
+        EXPECT_EQ(form.ReadPageLinkBox(), PageLink);
+    }
+    shellFailure = nullptr;
     Click("Label2");
     EXPECT_EQ(opened.size(), 1u) << "the window no longer answers clicks";
 }
 
 TEST_F(Win32FormTest, ColoursOnlyLabel2sTextRed) {
     constexpr std::uint32_t Red = 0xED0F64;  // 237, 15, 100
-    EXPECT_GT(std::ranges::count(Render(form.Control("Label2")), Red), 20);
+    EXPECT_GT(std::ranges::count(Render(Control(form, "Label2")), Red), 20);
     for (const char* name : {"Label1", "Label3", "Label4", "Label5"}) {
-        const auto pixels = Render(form.Control(name));
+        const auto pixels = Render(Control(form, name));
         EXPECT_EQ(std::ranges::count(pixels, Red), 0) << name;
         EXPECT_GT(std::ranges::count(pixels, GetSysColor(COLOR_WINDOWTEXT) & 0xFFFFFF), 0) << name << " shows no text";
     }
 }
 
 TEST_F(Win32FormTest, ReadsAndWritesTheTextBoxExactly) {
-    EXPECT_EQ(form.ReadText1(), u"");
+    EXPECT_EQ(form.ReadPageLinkBox(), u"");
     for (const Text& text : {u" \t" + PageLink + u" ", Text(u"\U0001F600\u00e9\u200F"), Text()}) {
-        form.WriteText1(text);
-        EXPECT_EQ(form.ReadText1(), text);
-        EXPECT_EQ(TextOf(form.Control("Text1")), std::wstring(text.begin(), text.end()));
+        form.WritePageLinkBox(text);
+        EXPECT_EQ(form.ReadPageLinkBox(), text);
+        EXPECT_EQ(TextOf(Control(form, "Text1")), std::wstring(text.begin(), text.end()));
     }
     // Typed or pasted past an edit control's default limit of 32767 characters, the text stays whole.
     const std::wstring typed = std::wstring(70000, L'x') + L"\U0001F600";
-    SendMessageW(form.Control("Text1"), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(typed.c_str()));
-    const Text read = form.ReadText1();
+    SendMessageW(Control(form, "Text1"), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(typed.c_str()));
+    const Text read = form.ReadPageLinkBox();
     EXPECT_TRUE(read == Text(typed.begin(), typed.end())) << read.size() << " characters";
 
     DestroyWindow(form.Window());
     EXPECT_THROW(form.ReadWindowHandle(), RuntimeFailure);
-    EXPECT_THROW(form.ReadText1(), RuntimeFailure);
-    EXPECT_THROW(form.WriteText1(u"x"), RuntimeFailure);
+    EXPECT_THROW(form.ReadPageLinkBox(), RuntimeFailure);
+    EXPECT_THROW(form.WritePageLinkBox(u"x"), RuntimeFailure);
 }
 
 TEST_F(Win32FormTest, ShowsTheProgramIconMadeFromItsXpm) {

@@ -3,8 +3,9 @@
 #include <filesystem>
 #include <string>
 
-#include "window/program_folder_win32.hpp"
-#include "window/runtime_failure.hpp"
+#include "base/runtime_failure.hpp"
+#include "shell/program_folder.hpp"
+#include "shell/program_folder_win32.hpp"
 
 namespace qmz {
 namespace {

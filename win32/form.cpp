@@ -1,20 +1,19 @@
-#include "window/form_win32.hpp"
+#include "win32/form.hpp"
 
 #include <algorithm>
-#include <exception>
 #include <string>
 #include <utility>
 
+#include "base/runtime_failure.hpp"
+#include "base/wide_text_win32.hpp"
 #include "resources/resource_ids.h"
-#include "window/program_folder_win32.hpp"
-#include "window/wide_text_win32.hpp"
+#include "shell/program_folder.hpp"
+#include "win32/wide_text.hpp"
 
 namespace qmz {
 namespace {
 
 constexpr wchar_t WindowClassName[] = L"QMZ.Form";
-// IDs below IDOK (1) and IDCANCEL (2) would be pressed by Enter and Esc in the dialog manager.
-constexpr int FirstControlId = 100;
 // A fixed, thin frame: no sizing border, no maximise box.
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
@@ -76,8 +75,8 @@ ControlClass ClassFor(const ControlDescription& control) {
 
 }  // namespace
 
-Win32Form::Win32Form(const FormDescription& description, LinkOpener openLink, OnClose onClose)
-    : description_(description), openLink_(std::move(openLink)), onClose_(onClose) {
+Win32Form::Win32Form(const FormDescription& description, LinkOpener openLink)
+    : description_(description), openLink_(std::move(openLink)) {
     RegisterFormClass(&Win32Form::WindowProcedure);
     window_ = CreateWindowExW(FormExStyle, WindowClassName, WideFromUtf8(description.title).c_str(), FormStyle,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -110,7 +109,7 @@ void Win32Form::CreateControls() {
         const DWORD style = WS_CHILD | WS_VISIBLE | controlClass.style | (first ? WS_GROUP : 0);
         HWND created = CreateWindowExW(controlClass.exStyle, controlClass.name, WideFromUtf8(control.caption).c_str(),
                                        style, 0, 0, 0, 0, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(FirstControlId + index)),
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(index))),
                                        ProgramInstance(), nullptr);
         if (created == nullptr) {
             throw RuntimeFailure("The control " + std::string(control.name) + " cannot be made (error " +
@@ -156,13 +155,9 @@ void Win32Form::Show(int showCommand) {
     SetFocus(GetNextDlgTabItem(window_, nullptr, FALSE));
 }
 
-HWND Win32Form::Control(std::string_view name) const {
-    for (std::size_t i = 0; i < description_.controls.size(); ++i) {
-        if (description_.controls[i].name == name) {
-            return controls_[i];
-        }
-    }
-    return nullptr;
+HWND Win32Form::PageLinkBox() const {
+    const std::size_t index = PageLinkBoxIndex(description_);
+    return index < controls_.size() ? controls_[index] : nullptr;
 }
 
 bool Win32Form::HandleDialogMessage(MSG& message) {
@@ -178,7 +173,7 @@ const ControlDescription* Win32Form::DescriptionOf(HWND control) const {
 }
 
 void Win32Form::RunClick(int controlId) {
-    const int index = controlId - FirstControlId;
+    const int index = controlId - ControlId(0);
     if (index < 0 || static_cast<std::size_t>(index) >= description_.controls.size()) {
         return;
     }
@@ -186,12 +181,7 @@ void Win32Form::RunClick(int controlId) {
     if (control.kind == ControlKind::TextBox) {
         return;  // its notifications (changes, focus) are no clicks
     }
-    try {
-        RunClickAction(control.onClick, *this, openLink_);
-    } catch (const std::exception& error) {
-        // No exception may cross the window procedure into the system's code.
-        ReportFailure(RuntimeFailure(error.what()));
-    }
+    RunClickAction(control.onClick, *this, openLink_);
 }
 
 LRESULT CALLBACK Win32Form::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -209,75 +199,85 @@ LRESULT CALLBACK Win32Form::WindowProcedure(HWND window, UINT message, WPARAM wP
         form->window_ = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return form->Handle(message, wParam, lParam);
+    return form->HandleMessage(message, wParam, lParam);
 }
 
-LRESULT Win32Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            // BN_CLICKED and STN_CLICKED are both 0; Enter and Esc arrive as IDOK and IDCANCEL,
-            // which belong to no control and so do nothing.
-            if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
-                RunClick(LOWORD(wParam));
-            }
-            return 0;
-        case WM_CTLCOLORSTATIC: {
-            const ControlDescription* control = DescriptionOf(reinterpret_cast<HWND>(lParam));
-            if (control == nullptr) {
-                break;
-            }
-            const HDC context = reinterpret_cast<HDC>(wParam);
-            SetTextColor(context, control->textColour ? RGB(control->textColour->red, control->textColour->green,
-                                                            control->textColour->blue)
-                                                      : GetSysColor(COLOR_WINDOWTEXT));
-            SetBkColor(context, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
+            return OnCommand(wParam, lParam);
+        case WM_CTLCOLORSTATIC:
+            return OnStaticColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_ACTIVATE:
-            // As a dialog does: the focus leaves with the window and comes back to the same control.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                focusBeforeDeactivation_ = GetFocus();
-            } else if (!HIWORD(wParam)) {
-                HWND focus = IsWindow(focusBeforeDeactivation_) && IsChild(window_, focusBeforeDeactivation_)
-                                 ? focusBeforeDeactivation_
-                                 : GetNextDlgTabItem(window_, nullptr, FALSE);
-                SetFocus(focus);
-            }
-            return 0;
-        case WM_DPICHANGED: {
-            try {
-                Layout(HIWORD(wParam));
-            } catch (const RuntimeFailure& failure) {
-                ReportFailure(failure);
-            }
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        }
+            return OnActivate(wParam);
+        case WM_DPICHANGED:
+            return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         case WM_DESTROY:
-            if (onClose_ == OnClose::EndMessageLoop) {
-                PostQuitMessage(0);
-            }
-            return 0;
+            return OnDestroy();
         default:
-            break;
+            return DefWindowProcW(window_, message, wParam, lParam);
     }
-    return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-Text Win32Form::ReadText1() {
-    HWND text1 = Control("Text1");
-    if (!IsWindow(text1)) {
+LRESULT Win32Form::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // BN_CLICKED and STN_CLICKED are both 0; Enter and Esc arrive as IDOK and IDCANCEL, which
+    // belong to no control and so do nothing.
+    if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
+        RunClick(LOWORD(wParam));
+    }
+    return 0;
+}
+
+LRESULT Win32Form::OnStaticColour(HDC context, HWND control) {
+    const ControlDescription* described = DescriptionOf(control);
+    if (described == nullptr) {
+        return DefWindowProcW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context), reinterpret_cast<LPARAM>(control));
+    }
+    const auto& colour = described->textColour;
+    SetTextColor(context, colour ? RGB(colour->red, colour->green, colour->blue) : GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(context, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT Win32Form::OnActivate(WPARAM wParam) {
+    // As a dialog does: the focus leaves with the window and comes back to the same control.
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        focusBeforeDeactivation_ = GetFocus();
+    } else if (!HIWORD(wParam)) {
+        const bool stillOurs = IsWindow(focusBeforeDeactivation_) && IsChild(window_, focusBeforeDeactivation_);
+        SetFocus(stillOurs ? focusBeforeDeactivation_ : GetNextDlgTabItem(window_, nullptr, FALSE));
+    }
+    return 0;
+}
+
+LRESULT Win32Form::OnDpiChanged(int dotsPerInch, const RECT& suggested) {
+    try {
+        Layout(dotsPerInch);
+    } catch (const RuntimeFailure& failure) {
+        ReportFailure(failure.what());
+    }
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
+LRESULT Win32Form::OnDestroy() {
+    PostQuitMessage(0);
+    return 0;
+}
+
+Text Win32Form::ReadPageLinkBox() {
+    const HWND box = PageLinkBox();
+    if (!IsWindow(box)) {
         throw RuntimeFailure("The text box is gone.");
     }
     SetLastError(ERROR_SUCCESS);
-    const int length = GetWindowTextLengthW(text1);
+    const int length = GetWindowTextLengthW(box);
     if (length == 0 && GetLastError() != ERROR_SUCCESS) {
         throw RuntimeFailure("The text box's text cannot be read (error " + std::to_string(GetLastError()) + ").");
     }
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     SetLastError(ERROR_SUCCESS);
-    const int copied = GetWindowTextW(text1, text.data(), length + 1);
+    const int copied = GetWindowTextW(box, text.data(), length + 1);
     if (copied == 0 && GetLastError() != ERROR_SUCCESS) {
         throw RuntimeFailure("The text box's text cannot be read (error " + std::to_string(GetLastError()) + ").");
     }
@@ -285,9 +285,9 @@ Text Win32Form::ReadText1() {
     return FromWide(text);
 }
 
-void Win32Form::WriteText1(TextView text) {
-    HWND text1 = Control("Text1");
-    if (!IsWindow(text1) || !SetWindowTextW(text1, ToWide(text).c_str())) {
+void Win32Form::WritePageLinkBox(TextView text) {
+    const HWND box = PageLinkBox();
+    if (!IsWindow(box) || !SetWindowTextW(box, std::wstring(AsWide(text)).c_str())) {
         throw RuntimeFailure("The text box's text cannot be written (error " + std::to_string(GetLastError()) + ").");
     }
 }
@@ -303,9 +303,13 @@ std::filesystem::path Win32Form::ReadProgramFolder() {
     return ProgramFolder();
 }
 
-void Win32Form::ReportFailure(const RuntimeFailure& failure) {
-    MessageBoxW(IsWindow(window_) ? window_ : nullptr, WideFromUtf8(failure.what()).c_str(),
-                WideFromUtf8(description_.title).c_str(), MB_OK | MB_ICONERROR);
+void Win32Form::ReportFailure(std::string_view message) noexcept {
+    try {
+        MessageBoxW(IsWindow(window_) ? window_ : nullptr, WideFromUtf8(message).c_str(),
+                    WideFromUtf8(description_.title).c_str(), MB_OK | MB_ICONERROR);
+    } catch (...) {
+        // Not even the message could be made (no memory left): the window goes on as it stands.
+    }
 }
 
 int RunMessageLoop(Win32Form& form) {

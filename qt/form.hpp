@@ -17,18 +17,18 @@ class QtForm final : public QWidget, public FormRuntime {
 public:
     QtForm(const FormDescription& description, LinkOpener openLink);
 
-    Text ReadText1() override;
-    void WriteText1(TextView text) override;
+    Text ReadPageLinkBox() override;
+    void WritePageLinkBox(TextView text) override;
     WindowHandle ReadWindowHandle() override;
     std::filesystem::path ReadProgramFolder() override;
-    void ReportFailure(const RuntimeFailure& failure) override;
+    void ReportFailure(std::string_view message) noexcept override;
 
 private:
     QWidget* CreateControl(const ControlDescription& control, int dotsPerInch);
     void SetTabOrder(const FormDescription& description);
 
     LinkOpener openLink_;
-    QPointer<QLineEdit> text1_;
+    QPointer<QLineEdit> pageLinkBox_;
 };
 
 }  // namespace qmz

@@ -1,9 +1,10 @@
-#include "window/program_folder_win32.hpp"
+#include "shell/program_folder_win32.hpp"
 
 #include <algorithm>
 #include <string>
 
-#include "window/runtime_failure.hpp"
+#include "base/runtime_failure.hpp"
+#include "shell/program_folder.hpp"
 
 namespace qmz {
 namespace {

@@ -5,22 +5,26 @@
 #include <string_view>
 #include <vector>
 
+#include "win32/font.hpp"
 #include "window/actions.hpp"
-#include "window/font_win32.hpp"
 #include "window/form_description.hpp"
 #include "window/form_runtime.hpp"
 
 namespace qmz {
 
+// The dialog ID of the control at index in the form's description (GetDlgItem finds it by that).
+// IDs below IDOK (1) and IDCANCEL (2) would be pressed by Enter and Esc in the dialog manager.
+constexpr int ControlId(std::size_t index) {
+    return 100 + static_cast<int>(index);
+}
+
 // The main window on Win32, built from its description, and the runtime services the actions use.
-// Each control is a standard child window whose ID follows its place in the description.
+// Each control is a standard child window whose ID follows its place in the description. Closing
+// the window ends the thread's message loop.
 class Win32Form final : public FormRuntime {
 public:
-    // Whether closing the window ends the thread's message loop (the program) or only the window.
-    enum class OnClose { EndMessageLoop, DestroyWindowOnly };
-
     // Creates the window, hidden, with every control. Throws RuntimeFailure.
-    Win32Form(const FormDescription& description, LinkOpener openLink, OnClose onClose = OnClose::EndMessageLoop);
+    Win32Form(const FormDescription& description, LinkOpener openLink);
     ~Win32Form() override;
     Win32Form(const Win32Form&) = delete;
     Win32Form& operator=(const Win32Form&) = delete;
@@ -28,29 +32,34 @@ public:
     // Shows the window with the keyboard focus on the first control in tab order.
     void Show(int showCommand);
     HWND Window() const { return window_; }
-    // The control of that name, or nullptr.
-    HWND Control(std::string_view name) const;
     // Lets the dialog manager take keyboard messages (Tab, arrows); true when it took the message.
     bool HandleDialogMessage(MSG& message);
 
-    Text ReadText1() override;
-    void WriteText1(TextView text) override;
+    Text ReadPageLinkBox() override;
+    void WritePageLinkBox(TextView text) override;
     WindowHandle ReadWindowHandle() override;
     std::filesystem::path ReadProgramFolder() override;
-    void ReportFailure(const RuntimeFailure& failure) override;
+    void ReportFailure(std::string_view message) noexcept override;
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Hands each message to its handler, and the rest to the system.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnStaticColour(HDC context, HWND control);
+    LRESULT OnActivate(WPARAM wParam);
+    LRESULT OnDpiChanged(int dotsPerInch, const RECT& suggested);
+    LRESULT OnDestroy();
+
     void CreateControls();
     // Places and sizes the window and its controls, and makes their fonts, for dotsPerInch.
     void Layout(int dotsPerInch);
     void RunClick(int controlId);
     const ControlDescription* DescriptionOf(HWND control) const;
+    HWND PageLinkBox() const;
 
     const FormDescription& description_;
     LinkOpener openLink_;
-    OnClose onClose_;
     HWND window_ = nullptr;
     std::vector<HWND> controls_;  // in the description's order
     FontHandle dialogFont_;

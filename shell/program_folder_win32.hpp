@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -19,8 +18,5 @@ using ModuleFileNameReader = std::function<DWORD(wchar_t* buffer, DWORD size)>;
 
 // The module's full path, however long: the buffer grows until the path fits. Throws RuntimeFailure.
 std::wstring ReadModulePath(const ModuleFileNameReader& read);
-
-// The folder of the running executable. Throws RuntimeFailure.
-std::filesystem::path ProgramFolder();
 
 }  // namespace qmz

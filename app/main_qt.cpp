@@ -2,11 +2,11 @@
 
 #include <chrono>
 
-#include "desktop/app_id.hpp"
+#include "app/app_id.hpp"
+#include "app/exit_deadline.hpp"
+#include "qt/form.hpp"
 #include "resources/version.hpp"
 #include "shell/open_link.hpp"
-#include "window/exit_deadline.hpp"
-#include "window/form_qt.hpp"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -18,8 +18,10 @@ int main(int argc, char** argv) {
     qmz::QtForm form(qmz::MainForm(), qmz::OpenLink);
     form.show();
     const int status = QApplication::exec();
-    // Qt 6.4's Wayland client now and then deadlocks while it stops its event threads, in the
-    // destructors below; a loaded machine makes it likely. The window is already gone by then.
+    // Works around Qt 6.4's Wayland client (Debian 12's libqt6waylandclient6 6.4.2), which now and
+    // then deadlocks while it stops its event threads, in the destructors below: a loaded machine
+    // makes it likely, and the window is already gone by then. Can go once the oldest Qt that QMZ
+    // builds with tears its Wayland connection down without hanging.
     qmz::EndProcessAfter(std::chrono::seconds(5), status);
     return status;
 }

@@ -5,8 +5,8 @@
 #include <exception>
 
 #include "shell/open_link.hpp"
-#include "window/form_win32.hpp"
-#include "window/wide_text_win32.hpp"
+#include "win32/form.hpp"
+#include "win32/wide_text.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "window/exit_deadline.hpp"
+#include "app/exit_deadline.hpp"
 
 #include <cstdlib>
 #include <thread>

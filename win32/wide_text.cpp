@@ -1,4 +1,4 @@
-#include "window/wide_text_win32.hpp"
+#include "win32/wide_text.hpp"
 
 #include <windows.h>
 

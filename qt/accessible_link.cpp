@@ -1,10 +1,10 @@
-#include "window/accessible_link_qt.hpp"
+#include "qt/accessible_link.hpp"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
 
-#include "window/clickable_label_qt.hpp"
+#include "qt/clickable_label.hpp"
 
 namespace qmz {
 namespace {

@@ -1,7 +1,5 @@
-#include "window/form_qt.hpp"
+#include "qt/form.hpp"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
@@ -9,10 +7,12 @@
 #include <limits>
 #include <utility>
 
+#include "base/runtime_failure.hpp"
+#include "qt/accessible_link.hpp"
+#include "qt/clickable_label.hpp"
+#include "qt/font.hpp"
 #include "resources/icon.hpp"
-#include "window/accessible_link_qt.hpp"
-#include "window/clickable_label_qt.hpp"
-#include "window/font_qt.hpp"
+#include "shell/program_folder.hpp"
 
 namespace qmz {
 namespace {
@@ -41,12 +41,16 @@ QtForm::QtForm(const FormDescription& description, LinkOpener openLink) : openLi
 
     const int dotsPerInch = logicalDpiX();
     setFixedSize(TwipsToPixels(description.clientWidth, dotsPerInch), TwipsToPixels(description.clientHeight, dotsPerInch));
-    for (const ControlDescription& control : description.controls) {
-        CreateControl(control, dotsPerInch);
+    const std::size_t pageLinkBox = PageLinkBoxIndex(description);
+    for (std::size_t i = 0; i < description.controls.size(); ++i) {
+        QWidget* widget = CreateControl(description.controls[i], dotsPerInch);
+        if (i == pageLinkBox) {
+            pageLinkBox_ = static_cast<QLineEdit*>(widget);
+        }
     }
     SetTabOrder(description);
-    if (text1_) {
-        text1_->setFocus();
+    if (pageLinkBox_) {
+        pageLinkBox_->setFocus();
     }
 }
 
@@ -58,7 +62,6 @@ QWidget* QtForm::CreateControl(const ControlDescription& control, int dotsPerInc
             auto* textBox = new QLineEdit(ToQString(control.caption), this);
             // A text box has no length limit of its own: whatever is pasted is kept whole.
             textBox->setMaxLength(std::numeric_limits<int>::max());
-            text1_ = textBox;
             widget = textBox;
             break;
         }
@@ -121,19 +124,19 @@ void QtForm::SetTabOrder(const FormDescription& description) {
     }
 }
 
-Text QtForm::ReadText1() {
-    if (!text1_) {
+Text QtForm::ReadPageLinkBox() {
+    if (!pageLinkBox_) {
         throw RuntimeFailure("The text box is gone.");
     }
-    return text1_->text().toStdU16String();
+    return pageLinkBox_->text().toStdU16String();
 }
 
-void QtForm::WriteText1(TextView text) {
-    if (!text1_) {
+void QtForm::WritePageLinkBox(TextView text) {
+    if (!pageLinkBox_) {
         throw RuntimeFailure("The text box is gone.");
     }
     // Taken as it stands: QString::fromUtf16 would drop a leading byte order mark.
-    text1_->setText(QStringView(text.data(), static_cast<qsizetype>(text.size())).toString());
+    pageLinkBox_->setText(QStringView(text.data(), static_cast<qsizetype>(text.size())).toString());
 }
 
 WindowHandle QtForm::ReadWindowHandle() {
@@ -145,15 +148,15 @@ WindowHandle QtForm::ReadWindowHandle() {
 }
 
 std::filesystem::path QtForm::ReadProgramFolder() {
-    const QString folder = QCoreApplication::applicationDirPath();
-    if (folder.isEmpty()) {
-        throw RuntimeFailure("The program's folder is unknown.");
-    }
-    return std::filesystem::path(QFile::encodeName(folder).toStdString());
+    return ProgramFolder();
 }
 
-void QtForm::ReportFailure(const RuntimeFailure& failure) {
-    QMessageBox::critical(this, windowTitle(), QString::fromUtf8(failure.what()));
+void QtForm::ReportFailure(std::string_view message) noexcept {
+    try {
+        QMessageBox::critical(this, windowTitle(), ToQString(message));
+    } catch (...) {
+        // Not even a message box could be shown (no memory left): the window goes on as it stands.
+    }
 }
 
 }  // namespace qmz

@@ -21,7 +21,8 @@ constexpr int FontHeightForDpi(int tenThousandthsOfPoint, int dotsPerInch) {
     return -((tenThousandthsOfPoint * dotsPerInch + TenThousandthsPerInch / 2) / TenThousandthsPerInch);
 }
 
-// The font a control's description asks for, at dotsPerInch. Throws RuntimeFailure.
+// The font a control's description asks for, at dotsPerInch, or its stand-in where the system lacks
+// the family (Wine has no Arial Black). Throws RuntimeFailure.
 FontHandle CreateDescribedFont(const FontDescription& description, int dotsPerInch);
 
 // The system's message-box font at dotsPerInch: the font dialogs use. Throws RuntimeFailure.

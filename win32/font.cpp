@@ -1,9 +1,9 @@
-#include "window/font_win32.hpp"
+#include "win32/font.hpp"
 
 #include <string>
 
-#include "window/runtime_failure.hpp"
-#include "window/wide_text_win32.hpp"
+#include "base/runtime_failure.hpp"
+#include "win32/wide_text.hpp"
 
 namespace qmz {
 namespace {
@@ -22,9 +22,7 @@ bool HasFace(HFONT font, const wchar_t* face) {
     return !known || _wcsicmp(actual, face) == 0;
 }
 
-}  // namespace
-
-FontHandle CreateDescribedFont(const FontDescription& description, int dotsPerInch) {
+LOGFONTW LogFontFor(const FontDescription& description, int dotsPerInch) {
     LOGFONTW font{};
     font.lfHeight = FontHeightForDpi(description.tenThousandthsOfPoint, dotsPerInch);
     font.lfWeight = description.weight;
@@ -35,20 +33,24 @@ FontHandle CreateDescribedFont(const FontDescription& description, int dotsPerIn
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    // An empty family is the system's sans-serif.
+    font.lfPitchAndFamily = description.family.empty() ? VARIABLE_PITCH | FF_SWISS : DEFAULT_PITCH | FF_DONTCARE;
     const std::wstring family = WideFromUtf8(description.family);
     if (family.size() >= LF_FACESIZE) {
         throw RuntimeFailure("The font name is too long.");
     }
     family.copy(font.lfFaceName, family.size());
+    return font;
+}
+
+}  // namespace
+
+FontHandle CreateDescribedFont(const FontDescription& description, int dotsPerInch) {
+    const LOGFONTW font = LogFontFor(description, dotsPerInch);
     FontHandle handle(CreateFontIndirectW(&font));
     if (handle && !HasFace(handle.get(), font.lfFaceName)) {
-        // "Black" faces carry their weight in the family name; where the face is missing (Wine
-        // has no Arial Black), a sans-serif stand-in has to ask for that weight itself.
-        font.lfWeight = FW_BLACK;
-        font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-        font.lfFaceName[0] = L'\0';
-        handle.reset(CreateFontIndirectW(&font));
+        const LOGFONTW standIn = LogFontFor(StandInFont(description), dotsPerInch);
+        handle.reset(CreateFontIndirectW(&standIn));
     }
     if (!handle) {
         throw RuntimeFailure("The font cannot be made.");

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <filesystem>
+
+namespace qmz {
+
+// The folder of the running executable, the working folder of every handler: its full path as the
+// system gives it, without a trailing separator except for a root. Throws RuntimeFailure.
+std::filesystem::path ProgramFolder();
+
+}  // namespace qmz
