@@ -147,7 +147,7 @@ WindowHandle QtForm::ReadWindowHandle() {
     return static_cast<WindowHandle>(handle);
 }
 
-std::filesystem::path QtForm::ReadProgramFolder() {
+NativePath QtForm::ReadProgramFolder() {
     return ProgramFolder();
 }
 

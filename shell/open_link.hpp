@@ -1,8 +1,8 @@
 #pragma once
 
-#include <filesystem>
 #include <string_view>
 
+#include "base/native_path.hpp"
 #include "base/window_handle.hpp"
 
 namespace qmz {
@@ -12,6 +12,6 @@ namespace qmz {
 // folder; the handler gets no parameters and is shown normally. Returns once the request is handed
 // over: its outcome is never examined. Throws RuntimeFailure when the shell cannot be reached.
 void OpenLink(WindowHandle owner, std::u16string_view verb, std::u16string_view target,
-              const std::filesystem::path& folder);
+              const NativePath& folder);
 
 }  // namespace qmz

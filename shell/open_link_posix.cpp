@@ -39,7 +39,7 @@ bool IsOpenVerb(std::u16string_view verb) {
 // RAII for the spawn attributes and file actions, which must be destroyed on every path.
 class SpawnSetup {
 public:
-    explicit SpawnSetup(const std::filesystem::path& folder) {
+    explicit SpawnSetup(const NativePath& folder) {
         posix_spawn_file_actions_init(&actions_);
         posix_spawnattr_init(&attributes_);
         // The handler may outlive this program (xdg-open can live as long as the browser): it gets
@@ -75,7 +75,7 @@ private:
 }  // namespace
 
 void OpenLink(WindowHandle /*owner: xdg-open shows no window of its own*/, std::u16string_view verb,
-              std::u16string_view target, const std::filesystem::path& folder) {
+              std::u16string_view target, const NativePath& folder) {
     if (!IsOpenVerb(verb)) {
         return;  // As the Windows shell does with a verb it does not know: nothing is opened.
     }
@@ -92,7 +92,7 @@ void OpenLink(WindowHandle /*owner: xdg-open shows no window of its own*/, std::
     const int error = posix_spawnp(&handler, DefaultHandler, setup.Actions(), setup.Attributes(), arguments, environ);
     if (error != 0) {
         throw RuntimeFailure("No program to open web links could be started: " + std::string(DefaultHandler) + " (in " +
-                             folder.string() + "): " + std::generic_category().message(error) + ".");
+                             folder + "): " + std::generic_category().message(error) + ".");
     }
     // Reap the handler whenever it ends, so that no finished handler stays behind as a zombie,
     // without making the window wait for it.

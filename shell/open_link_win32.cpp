@@ -32,18 +32,18 @@ ShellExecuteAFunction FindShellExecuteA() {
 }
 
 void OpenLinkWith(ShellExecuteAFunction shellExecute, WindowHandle owner, std::u16string_view verb,
-                  std::u16string_view target, const std::filesystem::path& folder) {
+                  std::u16string_view target, const NativePath& folder) {
     const UINT codePage = GetACP();
     const std::string ansiVerb = ToAnsiText(AsWide(verb), codePage);
     const std::string ansiTarget = ToAnsiText(AsWide(target), codePage);
-    const std::string ansiFolder = ToAnsiText(folder.native(), codePage);
+    const std::string ansiFolder = ToAnsiText(folder, codePage);
     // The outcome is the shell's business: whatever it shows is all the user learns.
     static_cast<void>(shellExecute(reinterpret_cast<HWND>(owner), ansiVerb.c_str(), ansiTarget.c_str(), nullptr,
                                    ansiFolder.c_str(), SW_SHOWNORMAL));
 }
 
 void OpenLink(WindowHandle owner, std::u16string_view verb, std::u16string_view target,
-              const std::filesystem::path& folder) {
+              const NativePath& folder) {
     OpenLinkWith(FindShellExecuteA(), owner, verb, target, folder);
 }
 

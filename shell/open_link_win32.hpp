@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <string_view>
 
+#include "base/native_path.hpp"
 #include "base/window_handle.hpp"
 
 namespace qmz {
@@ -22,6 +22,6 @@ ShellExecuteAFunction FindShellExecuteA();
 // OpenLink's work once the function is found: the three texts in the process's code page, no
 // parameters, shown normally; the result is discarded. Tests pass a recording function here.
 void OpenLinkWith(ShellExecuteAFunction shellExecute, WindowHandle owner, std::u16string_view verb,
-                  std::u16string_view target, const std::filesystem::path& folder);
+                  std::u16string_view target, const NativePath& folder);
 
 }  // namespace qmz

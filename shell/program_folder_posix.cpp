@@ -33,12 +33,15 @@ std::string ReadExecutablePath() {
 
 }  // namespace
 
-std::filesystem::path ProgramFolder() {
-    std::filesystem::path folder = std::filesystem::path(ReadExecutablePath()).parent_path();
-    if (folder.empty() || folder.is_relative()) {
+NativePath ProgramFolder() {
+    NativePath path = ReadExecutablePath();
+    const std::size_t separator = path.rfind('/');
+    if (separator == NativePath::npos || path.front() != '/') {
         throw RuntimeFailure("The program's folder is unknown.");
     }
-    return folder;
+    // The root keeps its one separator.
+    path.resize(separator == 0 ? 1 : separator);
+    return path;
 }
 
 }  // namespace qmz

@@ -47,14 +47,14 @@ std::wstring ReadModulePath(const ModuleFileNameReader& read) {
     }
 }
 
-std::filesystem::path ProgramFolder() {
+NativePath ProgramFolder() {
     const std::wstring modulePath =
         ReadModulePath([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
     std::wstring folder = FolderOfModulePath(modulePath);
     if (folder.empty()) {
         throw RuntimeFailure("The program's folder is unknown.");
     }
-    return std::filesystem::path(std::move(folder));
+    return folder;
 }
 
 }  // namespace qmz

@@ -299,7 +299,7 @@ WindowHandle Win32Form::ReadWindowHandle() {
     return reinterpret_cast<WindowHandle>(window_);
 }
 
-std::filesystem::path Win32Form::ReadProgramFolder() {
+NativePath Win32Form::ReadProgramFolder() {
     return ProgramFolder();
 }
 

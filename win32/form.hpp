@@ -38,7 +38,7 @@ public:
     Text ReadPageLinkBox() override;
     void WritePageLinkBox(TextView text) override;
     WindowHandle ReadWindowHandle() override;
-    std::filesystem::path ReadProgramFolder() override;
+    NativePath ReadProgramFolder() override;
     void ReportFailure(std::string_view message) noexcept override;
 
 private:

@@ -24,7 +24,7 @@ void DownloadAction(FormRuntime& form, const LinkOpener& openLink) noexcept {
             return;
         }
         const WindowHandle owner = form.ReadWindowHandle();
-        const std::filesystem::path folder = form.ReadProgramFolder();
+        const NativePath folder = form.ReadProgramFolder();
         openLink(owner, DownloadVerb, *mediaLink, folder);
     } catch (...) {
     }
@@ -32,7 +32,7 @@ void DownloadAction(FormRuntime& form, const LinkOpener& openLink) noexcept {
 
 void SiteLinkAction(FormRuntime& form, const LinkOpener& openLink) {
     const WindowHandle owner = form.ReadWindowHandle();
-    const std::filesystem::path folder = form.ReadProgramFolder();
+    const NativePath folder = form.ReadProgramFolder();
     openLink(owner, SiteLinkVerb, SiteHomeLink, folder);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <filesystem>
 #include <functional>
 #include <string_view>
 
+#include "base/native_path.hpp"
 #include "window/form_description.hpp"
 #include "window/form_runtime.hpp"
 
@@ -11,7 +11,7 @@ namespace qmz {
 
 // How an action reaches the shell; OpenLink in the program, a stand-in where a test injects faults.
 using LinkOpener = std::function<void(WindowHandle owner, std::u16string_view verb, std::u16string_view target,
-                                      const std::filesystem::path& folder)>;
+                                      const NativePath& folder)>;
 
 // The verbs go to the shell exactly as written. The shell matches verbs without regard to letter
 // case, so both mean "open"; the bytes that reach it differ, and tests of the shell hold both.

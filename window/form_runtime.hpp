@@ -1,8 +1,8 @@
 #pragma once
 
-#include <filesystem>
 #include <string_view>
 
+#include "base/native_path.hpp"
 #include "base/text.hpp"
 #include "base/window_handle.hpp"
 
@@ -20,7 +20,7 @@ public:
     virtual void WritePageLinkBox(TextView text) = 0;
     virtual WindowHandle ReadWindowHandle() = 0;
     // The folder of the running executable, without a trailing separator except for a root.
-    virtual std::filesystem::path ReadProgramFolder() = 0;
+    virtual NativePath ReadProgramFolder() = 0;
     // Tells the user about a failure that no action handled, in a message box over the window.
     // Throws nothing; the program goes on running.
     virtual void ReportFailure(std::string_view message) noexcept = 0;

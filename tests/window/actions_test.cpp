@@ -49,7 +49,7 @@ TEST_P(ActionTest, LeavesTheBoxOpensAndReportsAsItShould) {
     for (const auto& request : form.opened) {
         opened.push_back(request.verb + u" " + request.target);
         EXPECT_EQ(request.owner, WindowHandle{0x2a});
-        EXPECT_EQ(request.folder, "/opt/qmz");
+        EXPECT_EQ(request.folder, testing_support::FolderOfProgram);
     }
     EXPECT_EQ(opened, c.opened);
     EXPECT_EQ(form.reports.size(), c.reported ? 1u : 0u);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <string>
@@ -13,6 +14,9 @@ namespace qmz::testing_support {
 
 // A form runtime whose every operation can be made to fail, for the failure paths the real
 // window cannot produce on demand. It records what reached the shell and the user.
+// The folder the fake reports as the program's, in the platform's own path characters.
+inline const NativePath FolderOfProgram = std::filesystem::path("/opt/qmz").native();
+
 class FakeFormRuntime final : public FormRuntime {
 public:
     // ShellOutOfMemory: the shell throws what is no RuntimeFailure.
@@ -22,7 +26,7 @@ public:
         WindowHandle owner;
         std::u16string verb;
         std::u16string target;
-        std::filesystem::path folder;
+        NativePath folder;
     };
 
     explicit FakeFormRuntime(Text text) : text(std::move(text)) {}
@@ -39,14 +43,14 @@ public:
         MaybeFail(Step::WindowHandle);
         return WindowHandle{0x2a};
     }
-    std::filesystem::path ReadProgramFolder() override {
+    NativePath ReadProgramFolder() override {
         MaybeFail(Step::ProgramFolder);
-        return "/opt/qmz";
+        return FolderOfProgram;
     }
     void ReportFailure(std::string_view message) noexcept override { reports.emplace_back(message); }
 
     LinkOpener Opener() {
-        return [this](WindowHandle owner, std::u16string_view verb, std::u16string_view target, const std::filesystem::path& folder) {
+        return [this](WindowHandle owner, std::u16string_view verb, std::u16string_view target, const NativePath& folder) {
             MaybeFail(Step::Shell);
             if (failingStep == Step::ShellOutOfMemory) {
                 throw std::bad_alloc();

@@ -50,7 +50,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
     }
     void RecordOpens() {
-        Show([this](WindowHandle, std::u16string_view verb, std::u16string_view target, const std::filesystem::path&) {
+        Show([this](WindowHandle, std::u16string_view verb, std::u16string_view target, const NativePath&) {
             opened_.push_back(QString::fromStdU16String(std::u16string(verb)) + " " + QString::fromStdU16String(std::u16string(target)));
         });
     }
@@ -261,7 +261,7 @@ TEST_F(FormQtTest, WithoutAHandlerDownloadIsSilentAndTheBannerSaysSo) {
 TEST_F(FormQtTest, NoExceptionLeavesAClick) {
     const std::function<void()> failures[] = {[] { throw std::bad_alloc(); }, [] { throw std::logic_error("broken"); }};
     for (const auto& fail : failures) {
-        Show([&fail](WindowHandle, std::u16string_view, std::u16string_view, const std::filesystem::path&) { fail(); });
+        Show([&fail](WindowHandle, std::u16string_view, std::u16string_view, const NativePath&) { fail(); });
         Paste(PageLink);
         EXPECT_EQ(ClickAndReadMessage("Command1"), "");
         EXPECT_TRUE(ClickAndReadMessage("Label1").contains("could not be opened"));

@@ -109,7 +109,7 @@ protected:
         if (shellFailure) {
             shellFailure();
         }
-        opened.emplace_back(owner, verb, target, folder.native());
+        opened.emplace_back(owner, verb, target, folder);
     }};
 };
 
@@ -211,7 +211,7 @@ TEST_F(Win32FormTest, RunsEachControlsActionOnItsClickAndNoneOnEnterOrEscape) {
         std::vector<Request> expected;
         if (!verb.empty()) {
             expected.emplace_back(reinterpret_cast<WindowHandle>(form.Window()), verb, link,
-                                  form.ReadProgramFolder().native());
+                                  form.ReadProgramFolder());
         }
         EXPECT_EQ(opened, expected) << control;
         EXPECT_EQ(form.ReadPageLinkBox(), textAfter) << control;

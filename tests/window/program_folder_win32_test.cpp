@@ -40,7 +40,7 @@ TEST(ReadModulePath, GrowsTheBufferUntilALongPathFitsAndReportsFailure) {
 }
 
 TEST(ProgramFolder, IsTheRunningProgramsFolder) {
-    const std::filesystem::path folder = ProgramFolder();
+    const std::filesystem::path folder(ProgramFolder());
     EXPECT_TRUE(folder.is_absolute()) << folder;
     EXPECT_TRUE(std::filesystem::exists(folder / L"program_folder_test.exe")) << folder;
     EXPECT_NE(folder.native().back(), L'\\');
