@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include <chrono>
+#include <functional>
 
 #include "app/app_id.hpp"
 #include "app/exit_deadline.hpp"
@@ -15,7 +16,9 @@ int main(int argc, char** argv) {
     // Lets a Wayland compositor and the X11 desktop match the window with its launcher entry and icon.
     QApplication::setDesktopFileName(QStringLiteral(QMZ_APP_ID));
 
-    qmz::QtForm form(qmz::MainForm(), qmz::OpenLink);
+    // Made after the application and so ended before it: no late report outlives the event loop.
+    qmz::LinkHandoff handoff;
+    qmz::QtForm form(qmz::MainForm(), std::bind_front(&qmz::LinkHandoff::Open, &handoff));
     form.show();
     const int status = QApplication::exec();
     // Works around Qt 6.4's Wayland client (Debian 12's libqt6waylandclient6 6.4.2), which now and

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <exception>
+#include <functional>
 
 #include "shell/open_link.hpp"
 #include "win32/form.hpp"
@@ -34,7 +35,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     try {
-        qmz::Win32Form form(qmz::MainForm(), qmz::OpenLink);
+        qmz::LinkHandoff handoff;
+        qmz::Win32Form form(qmz::MainForm(), std::bind_front(&qmz::LinkHandoff::Open, &handoff));
         form.Show(showCommand);
         return qmz::RunMessageLoop(form);
     } catch (const std::exception& error) {

@@ -1,4 +1,4 @@
-// Download in the real window (offscreen), through the real OpenLink, to the recording stand-in
+// Download in the real window (offscreen), through the real LinkHandoff, to the recording stand-in
 // handler: the time from the click until the handler has started and recorded itself, how long the
 // click holds the window, and how fast Get Link answers while that handler still sleeps.
 //
@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
     QApplication application(argc, argv);
-    qmz::QtForm form(qmz::MainForm(), qmz::OpenLink);
+    qmz::LinkHandoff handoff;
+    qmz::QtForm form(qmz::MainForm(), std::bind_front(&qmz::LinkHandoff::Open, &handoff));
     form.show();
     auto* text1 = form.findChild<QLineEdit*>(QStringLiteral("Text1"));
     auto* download = form.findChild<QPushButton*>(QStringLiteral("Command1"));

@@ -1,5 +1,6 @@
 #include "qt/form.hpp"
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
@@ -149,6 +150,18 @@ WindowHandle QtForm::ReadWindowHandle() {
 
 NativePath QtForm::ReadProgramFolder() {
     return ProgramFolder();
+}
+
+FailureReport QtForm::LateFailureReport() {
+    // Made on the window's thread; the report itself runs there too, through the application's
+    // event queue, and finds the window only if it still stands.
+    return [form = QPointer<QtForm>(this)](std::string message) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [form, message = std::move(message)] {
+            if (form) {
+                form->ReportFailure(message);
+            }
+        }, Qt::QueuedConnection);
+    };
 }
 
 void QtForm::ReportFailure(std::string_view message) noexcept {

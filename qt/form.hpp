@@ -22,6 +22,7 @@ public:
     WindowHandle ReadWindowHandle() override;
     NativePath ReadProgramFolder() override;
     void ReportFailure(std::string_view message) noexcept override;
+    FailureReport LateFailureReport() override;
 
 private:
     QWidget* CreateControl(const ControlDescription& control, int dotsPerInch);

@@ -1,25 +1,27 @@
-#include "shell/open_link.hpp"
+#include "shell/open_link_posix.hpp"
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 #include <system_error>
-#include <thread>
+#include <utility>
 
 #include "base/runtime_failure.hpp"
 #include "link/utf8.hpp"
+#include "shell/open_link.hpp"
 
 extern char** environ;
 
 namespace qmz {
 namespace {
 
-// The freedesktop way to open a link with the user's preferred application.
-constexpr const char* DefaultHandler = "xdg-open";
+// xdg-open's documented exit statuses for a desktop that cannot open the link: no tool for it
+// (3) and a failed action (4). Any other status is the handler's own business.
+constexpr int NoToolFound = 3;
+constexpr int ActionFailed = 4;
 
 // The Windows shell takes verbs in any letter case; "open" is the only one this desktop knows.
 bool IsOpenVerb(std::u16string_view verb) {
@@ -43,8 +45,9 @@ public:
         posix_spawn_file_actions_init(&actions_);
         posix_spawnattr_init(&attributes_);
         // The handler may outlive this program (xdg-open can live as long as the browser): it gets
-        // its own session, none of our standard streams or other descriptors, and a clean signal
-        // state.
+        // its own session, none of our standard streams or other descriptors, every signal at its
+        // default disposition (a program started with SIGHUP ignored must not pass that on to the
+        // browser) and no signal blocked.
         posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
@@ -53,7 +56,7 @@ public:
         sigset_t signals;
         sigemptyset(&signals);
         posix_spawnattr_setsigmask(&attributes_, &signals);
-        sigaddset(&signals, SIGPIPE);
+        sigfillset(&signals);
         posix_spawnattr_setsigdefault(&attributes_, &signals);
         posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     }
@@ -74,8 +77,8 @@ private:
 
 }  // namespace
 
-void OpenLink(WindowHandle /*owner: xdg-open shows no window of its own*/, std::u16string_view verb,
-              std::u16string_view target, const NativePath& folder) {
+void OpenLinkWith(HandlerReaper& reaper, std::u16string_view verb, std::u16string_view target,
+                  const NativePath& folder, const FailureReport& onLateFailure) {
     if (!IsOpenVerb(verb)) {
         return;  // As the Windows shell does with a verb it does not know: nothing is opened.
     }
@@ -85,6 +88,13 @@ void OpenLink(WindowHandle /*owner: xdg-open shows no window of its own*/, std::
         throw RuntimeFailure("The link holds a NUL character and cannot be handed to " + std::string(DefaultHandler) + ".");
     }
 
+    // Everything that may fail for want of memory or a thread is done before the handler starts.
+    HandlerReaper::Ticket ticket = reaper.Prepare([onLateFailure, link](int exitStatus) {
+        if (onLateFailure && (exitStatus == NoToolFound || exitStatus == ActionFailed)) {
+            onLateFailure("No program to open web links is set up: " + std::string(DefaultHandler) + " could not open " +
+                          link + " (exit status " + std::to_string(exitStatus) + ").");
+        }
+    });
     const SpawnSetup setup(folder);
     std::string program = DefaultHandler;
     char* const arguments[] = {program.data(), link.data(), nullptr};
@@ -94,9 +104,19 @@ void OpenLink(WindowHandle /*owner: xdg-open shows no window of its own*/, std::
         throw RuntimeFailure("No program to open web links could be started: " + std::string(DefaultHandler) + " (in " +
                              folder + "): " + std::generic_category().message(error) + ".");
     }
-    // Reap the handler whenever it ends, so that no finished handler stays behind as a zombie,
-    // without making the window wait for it.
-    std::thread([handler] { waitpid(handler, nullptr, 0); }).detach();
+    reaper.Watch(std::move(ticket), handler);
+}
+
+struct LinkHandoff::Platform {
+    HandlerReaper reaper;
+};
+
+LinkHandoff::LinkHandoff() : platform_(std::make_unique<Platform>()) {}
+LinkHandoff::~LinkHandoff() = default;
+
+void LinkHandoff::Open(WindowHandle /*owner: xdg-open shows no window of its own*/, std::u16string_view verb,
+                       std::u16string_view target, const NativePath& folder, const FailureReport& onLateFailure) {
+    OpenLinkWith(platform_->reaper, verb, target, folder, onLateFailure);
 }
 
 }  // namespace qmz

@@ -42,8 +42,15 @@ void OpenLinkWith(ShellExecuteAFunction shellExecute, WindowHandle owner, std::u
                                    ansiFolder.c_str(), SW_SHOWNORMAL));
 }
 
-void OpenLink(WindowHandle owner, std::u16string_view verb, std::u16string_view target,
-              const NativePath& folder) {
+// ShellExecuteA's outcome is complete when it returns: nothing is left to watch, and nothing
+// reports later.
+struct LinkHandoff::Platform {};
+
+LinkHandoff::LinkHandoff() = default;
+LinkHandoff::~LinkHandoff() = default;
+
+void LinkHandoff::Open(WindowHandle owner, std::u16string_view verb, std::u16string_view target,
+                       const NativePath& folder, const FailureReport& /*onLateFailure: never called*/) {
     OpenLinkWith(FindShellExecuteA(), owner, verb, target, folder);
 }
 

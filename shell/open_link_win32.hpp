@@ -19,7 +19,7 @@ ShellExecuteAFunction LookUpShellExecute(const wchar_t* module, const char* func
 // ShellExecuteA of shell32.dll, looked up at the first call and kept for the process's lifetime.
 ShellExecuteAFunction FindShellExecuteA();
 
-// OpenLink's work once the function is found: the three texts in the process's code page, no
+// LinkHandoff::Open's work once the function is found: the three texts in the process's code page, no
 // parameters, shown normally; the result is discarded. Tests pass a recording function here.
 void OpenLinkWith(ShellExecuteAFunction shellExecute, WindowHandle owner, std::u16string_view verb,
                   std::u16string_view target, const NativePath& folder);

@@ -40,6 +40,8 @@ public:
     WindowHandle ReadWindowHandle() override;
     NativePath ReadProgramFolder() override;
     void ReportFailure(std::string_view message) noexcept override;
+    // None: ShellExecuteA's outcome is complete when it returns.
+    FailureReport LateFailureReport() override { return {}; }
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

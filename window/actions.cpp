@@ -25,7 +25,7 @@ void DownloadAction(FormRuntime& form, const LinkOpener& openLink) noexcept {
         }
         const WindowHandle owner = form.ReadWindowHandle();
         const NativePath folder = form.ReadProgramFolder();
-        openLink(owner, DownloadVerb, *mediaLink, folder);
+        openLink(owner, DownloadVerb, *mediaLink, folder, FailureReport{});
     } catch (...) {
     }
 }
@@ -33,7 +33,7 @@ void DownloadAction(FormRuntime& form, const LinkOpener& openLink) noexcept {
 void SiteLinkAction(FormRuntime& form, const LinkOpener& openLink) {
     const WindowHandle owner = form.ReadWindowHandle();
     const NativePath folder = form.ReadProgramFolder();
-    openLink(owner, SiteLinkVerb, SiteHomeLink, folder);
+    openLink(owner, SiteLinkVerb, SiteHomeLink, folder, form.LateFailureReport());
 }
 
 void RunClickAction(ClickAction action, FormRuntime& form, const LinkOpener& openLink) noexcept {

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "base/failure_report.hpp"
 #include "base/native_path.hpp"
 #include "base/text.hpp"
 #include "base/window_handle.hpp"
@@ -24,6 +25,10 @@ public:
     // Tells the user about a failure that no action handled, in a message box over the window.
     // Throws nothing; the program goes on running.
     virtual void ReportFailure(std::string_view message) noexcept = 0;
+    // A report for a failure that arrives later: callable from any thread, it shows the message as
+    // ReportFailure does, on the window's thread, while the window stands. Empty where the
+    // platform's shell never reports late.
+    virtual FailureReport LateFailureReport() = 0;
 };
 
 }  // namespace qmz

@@ -25,7 +25,7 @@ class AccessibilityTest : public testing::Test {
 protected:
     void SetUp() override {
         form_ = std::make_unique<QtForm>(MainForm(), [this](WindowHandle, std::u16string_view, std::u16string_view target,
-                                                            const NativePath&) { opened_.emplace_back(target); });
+                                                            const NativePath&, const FailureReport&) { opened_.emplace_back(target); });
         form_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
     }

@@ -7,6 +7,11 @@ qmz=$1 handler=$2 page_link=$3 media_link=$4 home_link=$5
 
 # shellcheck source=x11_driver.sh
 source "$(dirname "$0")/x11_driver.sh"
+# Run from a folder whose name is Latin-1, not UTF-8, as an old one is: a folder is bytes.
+program_folder=$work/$'caf\xe9 tools'
+mkdir "$program_folder"
+cp "$qmz" "$program_folder/qmz"
+qmz=$program_folder/qmz
 start_qmz
 
 paste "$page_link"
@@ -24,7 +29,7 @@ wait_for_records 2
 expect_text "$page_link"
 [ "$(recorded_links)" = "$(printf '%s\n%s' "$media_link" "$media_link")" ] || fail "Download handed over: $(recorded_links)"
 folder=$(sed -n 2p "$(find "$work/records" -name '*.started' | head -n1)")
-[ "$folder" = "$(cd "$(dirname "$qmz")" && pwd -P)" ] || fail "handler ran in $folder"
+[ "$folder" = "$(cd "$program_folder" && pwd -P)" ] || fail "handler ran in $folder"
 echo "ok: Download opened the media link twice, in the program's folder, and kept the page link"
 
 click Label3

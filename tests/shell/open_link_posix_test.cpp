@@ -1,19 +1,25 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <set>
+#include <sstream>
 #include <string>
+#include <system_error>
 #include <thread>
+#include <vector>
 
-#include "link/utf8.hpp"
 #include "base/runtime_failure.hpp"
+#include "link/utf8.hpp"
 #include "shell/open_link.hpp"
+#include "shell/open_link_posix.hpp"
 #include "tests/support/stand_in_handler.hpp"
 
 namespace qmz {
@@ -23,8 +29,8 @@ using testing_support::StandInHandler;
 
 const std::filesystem::path Folder = std::filesystem::temp_directory_path();
 
-// Children of this process that have ended but were never reaped.
-int CountZombieChildren() {
+// Children of this process; only those that have ended but were never reaped, when zombiesOnly.
+int CountChildren(bool zombiesOnly = true) {
     int zombies = 0;
     const std::string parent = "PPid:\t" + std::to_string(getpid());
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
@@ -36,17 +42,36 @@ int CountZombieChildren() {
             isZombie = isZombie || line.starts_with("State:\tZ");
             isChild = isChild || line == parent;
         }
-        zombies += (isZombie && isChild) ? 1 : 0;
+        zombies += ((isZombie || !zombiesOnly) && isChild) ? 1 : 0;
     }
     return zombies;
 }
 
-int CountOpenDescriptors() {
-    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                          std::filesystem::directory_iterator()));
+int CountEntries(const char* folder) {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
 }
 
-TEST(OpenLink, HandsTheLinkUnchangedAsTheHandlersOnlyArgumentInTheFolder) {
+// Waits up to 20 seconds for done() to hold.
+template <typename Condition>
+bool WaitFor(Condition done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+}
+
+class OpenLinkTest : public testing::Test {
+protected:
+    void Open(std::u16string_view verb, std::u16string_view link, const std::filesystem::path& folder = Folder,
+              const FailureReport& onLateFailure = {}) {
+        handoff_.Open(0, verb, link, folder.native(), onLateFailure);
+    }
+    LinkHandoff handoff_;
+};
+
+
+TEST_F(OpenLinkTest, HandsTheLinkUnchangedAsTheHandlersOnlyArgumentInTheFolder) {
     const StandInHandler handler;
     const auto folder = handler.Folder() / "a folder with spaces";
     std::filesystem::create_directory(folder);
@@ -59,7 +84,7 @@ TEST(OpenLink, HandsTheLinkUnchangedAsTheHandlersOnlyArgumentInTheFolder) {
         u"",
     };
     for (const auto& link : links) {
-        OpenLink(0, u"open", link, folder);
+        Open(u"open", link, folder);
     }
     // Handlers run side by side, so they may record in any order.
     std::multiset<std::string> sent;
@@ -76,45 +101,45 @@ TEST(OpenLink, HandsTheLinkUnchangedAsTheHandlersOnlyArgumentInTheFolder) {
     EXPECT_FALSE(std::filesystem::exists(folder / "pwned"));
 }
 
-TEST(OpenLink, TakesTheOpenVerbInAnyLetterCaseAndNoOtherVerb) {
+TEST_F(OpenLinkTest, TakesTheOpenVerbInAnyLetterCaseAndNoOtherVerb) {
     const StandInHandler handler;
     for (const auto* verb : {u"open", u"OPEN", u"oPeN"}) {
-        OpenLink(0, verb, u"http://site.test/", Folder);
+        Open(verb, u"http://site.test/");
     }
     for (const auto* verb : {u"edit", u"print", u"", u"opens", u"runas"}) {
-        OpenLink(0, verb, u"http://site.test/", Folder);
+        Open(verb, u"http://site.test/");
     }
     // Only the three open verbs started a handler; the rest were refused on the spot.
-    OpenLink(0, u"open", u"http://last.test/", Folder);
+    Open(u"open", u"http://last.test/");
     // Waiting for all nine gives any wrongly started handler time to show up.
     const auto starts = handler.WaitForStarts(9, std::chrono::seconds(2));
     EXPECT_EQ(starts.size(), 4u);
 }
 
-TEST(OpenLink, FailsWhenNoHandlerCanBeStarted) {
+TEST_F(OpenLinkTest, FailsWhenNoHandlerCanBeStarted) {
     const StandInHandler noHandler(StandInHandler::Installed::No);
-    EXPECT_THROW(OpenLink(0, u"open", u"http://site.test/", Folder), RuntimeFailure);
+    EXPECT_THROW(Open(u"open", u"http://site.test/"), RuntimeFailure);
 
     // A handler that is there but may not be run is no better.
     const auto handlerFile = noHandler.Folder() / "bin" / "xdg-open";
     std::ofstream(handlerFile) << "#!/bin/sh\n";
     std::filesystem::permissions(handlerFile, std::filesystem::perms::owner_read);
-    EXPECT_THROW(OpenLink(0, u"open", u"http://site.test/", Folder), RuntimeFailure);
+    EXPECT_THROW(Open(u"open", u"http://site.test/"), RuntimeFailure);
 }
 
-TEST(OpenLink, RefusesALinkThatAnArgumentCannotCarryWhole) {
+TEST_F(OpenLinkTest, RefusesALinkThatAnArgumentCannotCarryWhole) {
     const StandInHandler handler;
-    EXPECT_THROW(OpenLink(0, u"open", std::u16string(u"http://site.test/\0tail", 22), Folder), RuntimeFailure);
-    OpenLink(0, u"open", u"http://after.test/", Folder);
+    EXPECT_THROW(Open(u"open", std::u16string(u"http://site.test/\0tail", 22)), RuntimeFailure);
+    Open(u"open", u"http://after.test/");
     const auto starts = handler.WaitForStarts(1);
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].arguments.at(0), "http://after.test/");
 }
 
-TEST(OpenLink, ReturnsWithoutWaitingForTheHandler) {
+TEST_F(OpenLinkTest, ReturnsWithoutWaitingForTheHandler) {
     const StandInHandler handler;
     setenv("QMZ_TEST_HANDLER_SLEEP", "10", 1);
-    OpenLink(0, u"open", u"http://site.test/", Folder);
+    Open(u"open", u"http://site.test/");
     unsetenv("QMZ_TEST_HANDLER_SLEEP");
     const auto starts = handler.WaitForStarts(1);
     ASSERT_EQ(starts.size(), 1u);
@@ -122,33 +147,98 @@ TEST(OpenLink, ReturnsWithoutWaitingForTheHandler) {
     EXPECT_FALSE(handler.Finished(starts[0]));
 }
 
-TEST(OpenLink, LeavesNoZombieAndNoDescriptorBehind) {
+// One reaper thread watches every handler: none is held per running handler, none is left a
+// zombie, and no descriptor is leaked to a handler or kept after it ends.
+TEST_F(OpenLinkTest, HoldsNoThreadZombieOrDescriptorPerHandler) {
     const StandInHandler handler;
+    Open(u"open", u"http://site.test/first");  // starts the reaper, whose thread and descriptors stay
+    ASSERT_TRUE(WaitFor([] { return CountChildren(false) == 0; }));
+    const int threadsBefore = CountEntries("/proc/self/task");
+    const int descriptorsBefore = CountEntries("/proc/self/fd");
+
     // A descriptor this program holds without close-on-exec must not reach the handler.
     const int watched = open("/dev/null", O_RDONLY);
     ASSERT_GE(watched, 0);
     setenv("QMZ_TEST_WATCHED_FD", std::to_string(watched).c_str(), 1);
-
-    const int descriptorsBefore = CountOpenDescriptors();
-    constexpr int Opens = 40;
+    setenv("QMZ_TEST_HANDLER_SLEEP", "3", 1);
+    constexpr int Opens = 50;
     for (int i = 0; i < Opens; ++i) {
-        OpenLink(0, u"open", u"http://site.test/" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)), Folder);
+        Open(u"open", u"http://site.test/" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)));
     }
-    const auto starts = handler.WaitForStarts(Opens);
+    unsetenv("QMZ_TEST_HANDLER_SLEEP");
     unsetenv("QMZ_TEST_WATCHED_FD");
+    const auto starts = handler.WaitForStarts(Opens + 1);
+    EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore) << "threads while " << Opens << " handlers sleep";
     close(watched);
-    ASSERT_EQ(starts.size(), static_cast<std::size_t>(Opens));
+    ASSERT_EQ(starts.size(), static_cast<std::size_t>(Opens + 1));
     for (const auto& start : starts) {
         EXPECT_FALSE(start.inheritedWatchedDescriptor);
     }
+    EXPECT_TRUE(WaitFor([] { return CountChildren(false) == 0; })) << "a handler was never reaped";
+    EXPECT_EQ(CountEntries("/proc/self/fd"), descriptorsBefore);
+}
 
-    // Each handler is reaped as soon as it ends; give the last ones time to end.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (CountZombieChildren() > 0 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+// Whatever this program ignores or blocks, the handler starts with every signal at its default,
+// none blocked, in a session of its own, its standard streams on /dev/null.
+TEST_F(OpenLinkTest, StartsTheHandlerInACleanState) {
+    const StandInHandler handler;
+    signal(SIGHUP, SIG_IGN);
+    signal(SIGINT, SIG_IGN);
+    sigset_t toBlock;
+    sigemptyset(&toBlock);
+    sigaddset(&toBlock, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &toBlock, nullptr);
+    Open(u"open", u"http://site.test/");
+    pthread_sigmask(SIG_UNBLOCK, &toBlock, nullptr);
+    signal(SIGHUP, SIG_DFL);
+    signal(SIGINT, SIG_DFL);
+    const auto starts = handler.WaitForStarts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    std::istringstream state(starts[0].processState);
+    std::string blocked, ignored, rest;
+    state >> blocked >> ignored >> std::ws;
+    std::getline(state, rest);
+    EXPECT_EQ(blocked, "SigBlk:0000000000000000");
+    // glibc's posix_spawn leaves its own two internal signals (32 and 33, which no program sends)
+    // ignored in the child; glibc sets them up again in any program that uses them.
+    constexpr unsigned long long GlibcInternal = (1ULL << 31) | (1ULL << 32);
+    EXPECT_EQ(std::stoull(ignored.substr(ignored.find(':') + 1), nullptr, 16) & ~GlibcInternal, 0u) << ignored;
+    EXPECT_EQ(rest, "session:own streams:/dev/null /dev/null /dev/null ");
+}
+
+// xdg-open's "no method available" (3) and "action failed" (4) reach the user later; any other
+// status does not. Each handler is reaped before the next starts, so the reports come in order.
+TEST_F(OpenLinkTest, ReportsOnlyTheDesktopsOwnFailuresLater) {
+    const StandInHandler handler;
+    std::mutex mutex;
+    std::vector<std::string> reports;
+    const FailureReport report = [&](std::string message) {
+        const std::lock_guard lock(mutex);
+        reports.push_back(std::move(message));
+    };
+    for (const char* status : {"0", "4", "1", "3"}) {
+        setenv("QMZ_TEST_HANDLER_STATUS", status, 1);
+        Open(u"open", u"http://www.site.test", Folder, report);
+        ASSERT_TRUE(WaitFor([] { return CountChildren(false) == 0; }));
     }
-    EXPECT_EQ(CountZombieChildren(), 0);
-    EXPECT_EQ(CountOpenDescriptors(), descriptorsBefore - 1);
+    unsetenv("QMZ_TEST_HANDLER_STATUS");
+    ASSERT_TRUE(WaitFor([&] { const std::lock_guard lock(mutex); return reports.size() >= 2; }));
+    const std::lock_guard lock(mutex);
+    ASSERT_EQ(reports.size(), 2u);
+    for (const auto& [message, status] : {std::pair{reports[0], "4"}, std::pair{reports[1], "3"}}) {
+        EXPECT_TRUE(message.starts_with("No program to open web links is set up")) << message;
+        EXPECT_TRUE(message.ends_with(std::string("(exit status ") + status + ").")) << message;
+    }
+}
+
+// When the system refuses the reaper's thread, nothing is started and the caller hears of it.
+TEST(OpenLinkWith, StartsNothingWhenTheSystemRefusesTheReapersThread) {
+    const StandInHandler handler;
+    HandlerReaper reaper([](std::function<void()>) -> std::thread {
+        throw std::system_error(EAGAIN, std::generic_category(), "pthread_create");
+    });
+    EXPECT_THROW(OpenLinkWith(reaper, u"open", u"http://site.test/", Folder.native(), {}), RuntimeFailure);
+    EXPECT_EQ(CountChildren(false), 0);
 }
 
 }  // namespace

@@ -101,7 +101,7 @@ TEST(OpenLink, ReachesTheDesktopsHandlerWithTheLinkInTheFolder) {
     std::filesystem::remove_all(onDriveZ(records));
     std::filesystem::create_directories(onDriveZ(records));
 
-    OpenLink(0, u"OPEN", u"http://media.site.test/s/\u00e9\u00e9/\u00e9\u00e9\uff02CD34.flv", onDriveZ(folder));
+    LinkHandoff().Open(0, u"OPEN", u"http://media.site.test/s/\u00e9\u00e9/\u00e9\u00e9\uff02CD34.flv", onDriveZ(folder).native(), {});
 
     std::string record;
     for (int attempt = 0; attempt < 300 && record.empty(); ++attempt) {

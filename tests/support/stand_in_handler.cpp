@@ -29,6 +29,8 @@ HandlerStart ReadStart(const std::filesystem::path& file) {
     std::getline(in, count);
     std::getline(in, start.workingFolder);
     std::getline(in, inherited);
+    auto state = file;
+    std::getline(std::ifstream(state.replace_extension(".state")), start.processState);
     start.inheritedWatchedDescriptor = inherited == "yes";
     std::string argument;
     while (std::getline(in, argument, '\0')) {

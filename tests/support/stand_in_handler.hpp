@@ -12,6 +12,8 @@ struct HandlerStart {
     std::vector<std::string> arguments;
     std::string workingFolder;
     bool inheritedWatchedDescriptor = false;
+    // Its blocked and ignored signals, session and standard streams, as one line.
+    std::string processState;
     std::filesystem::path recordFile;
 };
 

@@ -71,12 +71,14 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"download_folder_fails", ClickAction::Download, PageLink, Step::ProgramFolder, PageLink, {}, false},
         ActionCase{"download_shell_fails", ClickAction::Download, PageLink, Step::Shell, PageLink, {}, false},
         ActionCase{"download_out_of_memory", ClickAction::Download, PageLink, Step::ShellOutOfMemory, PageLink, {}, false},
+        ActionCase{"download_fails_later", ClickAction::Download, PageLink, Step::ShellLater, PageLink, {Opened}, false},
         ActionCase{"site_link", ClickAction::SiteLink, u"anything", std::nullopt, u"anything", {OpenedHome}, false},
         // The banner's failures are reported, and the text survives them.
         ActionCase{"site_link_handle_fails", ClickAction::SiteLink, PageLink, Step::WindowHandle, PageLink, {}, true},
         ActionCase{"site_link_folder_fails", ClickAction::SiteLink, PageLink, Step::ProgramFolder, PageLink, {}, true},
         ActionCase{"site_link_shell_fails", ClickAction::SiteLink, PageLink, Step::Shell, PageLink, {}, true},
         ActionCase{"site_link_out_of_memory", ClickAction::SiteLink, PageLink, Step::ShellOutOfMemory, PageLink, {}, true},
+        ActionCase{"site_link_fails_later", ClickAction::SiteLink, PageLink, Step::ShellLater, PageLink, {OpenedHome}, true},
         ActionCase{"no_action", ClickAction::None, PageLink, Step::ReadText, PageLink, {}, false}),
     [](const testing::TestParamInfo<ActionCase>& info) { return std::string(info.param.name); });
 

@@ -19,8 +19,9 @@ inline const NativePath FolderOfProgram = std::filesystem::path("/opt/qmz").nati
 
 class FakeFormRuntime final : public FormRuntime {
 public:
-    // ShellOutOfMemory: the shell throws what is no RuntimeFailure.
-    enum class Step { ReadText, WriteText, WindowHandle, ProgramFolder, Shell, ShellOutOfMemory };
+    // ShellOutOfMemory: the shell throws what is no RuntimeFailure. ShellLater: the shell takes the
+    // link, and the desktop reports afterwards that it could not open it.
+    enum class Step { ReadText, WriteText, WindowHandle, ProgramFolder, Shell, ShellOutOfMemory, ShellLater };
 
     struct OpenRequest {
         WindowHandle owner;
@@ -48,14 +49,20 @@ public:
         return FolderOfProgram;
     }
     void ReportFailure(std::string_view message) noexcept override { reports.emplace_back(message); }
+    FailureReport LateFailureReport() override {
+        return [this](std::string message) { reports.push_back(std::move(message)); };
+    }
 
     LinkOpener Opener() {
-        return [this](WindowHandle owner, std::u16string_view verb, std::u16string_view target, const NativePath& folder) {
+        return [this](WindowHandle owner, std::u16string_view verb, std::u16string_view target, const NativePath& folder, const FailureReport& onLateFailure) {
             MaybeFail(Step::Shell);
             if (failingStep == Step::ShellOutOfMemory) {
                 throw std::bad_alloc();
             }
             opened.push_back({owner, std::u16string(verb), std::u16string(target), folder});
+            if (failingStep == Step::ShellLater && onLateFailure) {
+                onLateFailure("no program to open links");
+            }
         };
     }
 

@@ -43,14 +43,17 @@ const QString MediaLink = QString::fromStdU16String(Text(MediaLinkPrefix) + u"ab
 // records the requests instead.
 class FormQtTest : public testing::Test {
 protected:
-    void Show(LinkOpener opener = OpenLink) {
+    void Show(LinkOpener opener = {}) {
+        if (!opener) {
+            opener = std::bind_front(&LinkHandoff::Open, &handoff_);
+        }
         form_ = std::make_unique<QtForm>(MainForm(), std::move(opener));
         form_->show();
         form_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
     }
     void RecordOpens() {
-        Show([this](WindowHandle, std::u16string_view verb, std::u16string_view target, const NativePath&) {
+        Show([this](WindowHandle, std::u16string_view verb, std::u16string_view target, const NativePath&, const FailureReport&) {
             opened_.push_back(QString::fromStdU16String(std::u16string(verb)) + " " + QString::fromStdU16String(std::u16string(target)));
         });
     }
@@ -81,6 +84,7 @@ protected:
         return message;
     }
 
+    LinkHandoff handoff_;
     std::unique_ptr<QtForm> form_;
     std::vector<QString> opened_;
 };
@@ -256,12 +260,35 @@ TEST_F(FormQtTest, WithoutAHandlerDownloadIsSilentAndTheBannerSaysSo) {
     EXPECT_EQ(Text1()->text(), MediaLink);
 }
 
+// On a desktop with no browser set up, xdg-open starts and then says so (status 3): the banner's
+// message comes whenever that outcome does, while the window goes on.
+TEST_F(FormQtTest, TheBannerReportsADesktopThatCannotOpenLinksWhenItSaysSo) {
+    const StandInHandler handler;
+    setenv("QMZ_TEST_HANDLER_STATUS", "3", 1);
+    Show();
+    Paste(PageLink);
+    Click("Label1");
+    unsetenv("QMZ_TEST_HANDLER_STATUS");
+    QString message;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&message] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    answerer.start(10);
+    EXPECT_TRUE(QTest::qWaitFor([&message] { return !message.isEmpty(); }, 20000)) << "no message came";
+    EXPECT_TRUE(message.startsWith("No program to open web links is set up")) << qPrintable(message);
+    EXPECT_EQ(Text1()->text(), PageLink);
+}
+
 // Whatever a click's work throws, no exception leaves the click: Download stays silent, the banner
 // reports, and the window keeps its text.
 TEST_F(FormQtTest, NoExceptionLeavesAClick) {
     const std::function<void()> failures[] = {[] { throw std::bad_alloc(); }, [] { throw std::logic_error("broken"); }};
     for (const auto& fail : failures) {
-        Show([&fail](WindowHandle, std::u16string_view, std::u16string_view, const NativePath&) { fail(); });
+        Show([&fail](WindowHandle, std::u16string_view, std::u16string_view, const NativePath&, const FailureReport&) { fail(); });
         Paste(PageLink);
         EXPECT_EQ(ClickAndReadMessage("Command1"), "");
         EXPECT_TRUE(ClickAndReadMessage("Label1").contains("could not be opened"));

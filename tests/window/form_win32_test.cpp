@@ -105,7 +105,7 @@ protected:
     using Request = std::tuple<WindowHandle, std::u16string, std::u16string, std::wstring>;
     std::vector<Request> opened;
     std::function<void()> shellFailure;
-    Win32Form form{MainForm(), [this](WindowHandle owner, auto verb, auto target, const auto& folder) {
+    Win32Form form{MainForm(), [this](WindowHandle owner, auto verb, auto target, const auto& folder, const auto&) {
         if (shellFailure) {
             shellFailure();
         }
