@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# A user's journeys through the real window, one table for every face. The face's adapter
+# (face_FACE.sh) starts the program, clicks controls, presses keys, pastes, reads the text box and
+# closes the window; every place comes from the window's description (CONTROL_PLACES). The
+# journeys run one after another in one program, which the last one closes.
+# CONTROL_PLACES is the program that prints them (tests/support/control_places.cpp).
+# Usage: journeys.sh FACE PROGRAM CONTROL_PLACES STAND_IN_HANDLER PAGE_LINK MEDIA_LINK HOME_LINK
+set -euo pipefail
+face=$1 program=$(realpath "$2") stand_in=$(realpath "$4")
+page_link=$5 media_link=$6 home_link=$7
+here=$(dirname "$(realpath "$0")")
+
+# Which journey runs on which face. Wayland gets no clipboard from the X server that carries its
+# compositor, so only journeys that type and read no text run there.
+journeys=(
+    "get_link         x11 wine"
+    "download         x11 wine wayland"
+    "keyboard         x11 wine wayland"
+    "enter_and_escape x11 wine"
+    "labels           x11 wine wayland"
+    "unusual_texts    x11 wine"
+    "long_paste       x11 wine"
+    "busy_handler     x11 wine"
+    "no_handler       x11"
+    "close            wine wayland"
+)
+
+work=$(mktemp -d)
+mkdir "$work/bin" "$work/records"
+cp "$stand_in" "$work/bin/xdg-open"
+places=$work/places
+"$3" >"$places"
+export PATH="$work/bin:$PATH" QMZ_TEST_RECORDS="$work/records"
+journey=start
+fail() { echo "FAIL ($face, $journey): $*" >&2; [ -z "${QMZ_FAIL_SHOT:-}" ] || import -window root "$QMZ_FAIL_SHOT"; exit 1; }
+# wait_until COMMAND...: true once the command succeeds, tried for up to $patience seconds (30).
+wait_until() {
+    local deadline=$((SECONDS + ${patience:-30}))
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
+}
+place() { awk -v name="$1" '$1 == name { print $2, $3 }' "$places"; }
+
+# shellcheck source=face_x11.sh
+source "$here/face_$face.sh"
+trap 'face_stop; rm -rf "$work"' EXIT
+
+# The handler starts recorded so far; expect_opened checks that start number N got LINK, in the
+# program's folder. Every start is counted, so a stray one fails the run at the end.
+starts() { find "$work/records" -name '*.started' | sort; }
+expected_starts=0
+expect_opened() {
+    expected_starts=$((expected_starts + 1))
+    wait_until eval '[ "$(starts | wc -l)" -ge "$expected_starts" ]' || fail "no handler started for $1"
+    local record
+    record=$(starts | sed -n "${expected_starts}p")
+    [ "$(tail -n +4 "$record" | tr -d '\0')" = "$1" ] || fail "the handler got $(tail -n +4 "$record")"
+    [ "$(sed -n 2p "$record")" = "$program_folder" ] || fail "the handler ran in $(sed -n 2p "$record")"
+}
+# A face that cannot read the box (face_reads_box=no) shows what the box holds only through what
+# Download hands on; the journeys that depend on reading it do not run there.
+expect_box() {
+    [ "${face_reads_box:-yes}" = yes ] || return 0
+    printf '%s' "$1" >"$work/expected"
+    expect_box_file "$work/expected"
+}
+expect_box_file() {
+    face_read_box "$work/box"
+    cmp -s "$1" "$work/box" || fail "the box holds $(head -c 80 "$work/box") ($(wc -c <"$work/box") bytes), not $(head -c 80 "$1")"
+}
+paste() {
+    printf '%s' "$1" >"$work/paste"
+    face_paste "$work/paste"
+}
+
+journey_get_link() {
+    paste "$page_link"
+    face_click Command2
+    expect_box "$media_link"
+    face_click Command2
+    expect_box ""
+}
+journey_download() {
+    paste "$page_link"
+    face_click Command1
+    expect_opened "$media_link"
+    face_click Command1
+    expect_opened "$media_link"
+    expect_box "$page_link"
+}
+journey_keyboard() {
+    paste "$page_link"
+    face_click Text1
+    face_key Tab space
+    expect_opened "$media_link"
+    face_key Tab space
+    expect_box "$media_link"
+}
+# With the focus in the box, Enter and Esc press no button and close nothing.
+journey_enter_and_escape() {
+    paste "$page_link"
+    face_click Text1
+    face_key Return Escape
+    expect_box "$page_link"
+}
+journey_labels() {
+    face_click Label3
+    face_click Label5
+    face_click Label1
+    expect_opened "$home_link"
+    face_click Label2
+    expect_opened "$home_link"
+}
+# A video ID is any eight characters; anything else is no page link, however close.
+journey_unusual_texts() {
+    local id=$'ab\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80CD'
+    paste "${page_link%????????}$id"
+    face_click Command1
+    expect_opened "${media_link%/*/*}/ab/${id}.flv"
+    for text in " $page_link" "${page_link}x" "${page_link^^}"; do
+        paste "$text"
+        face_click Command1
+        expect_box "$text"
+        face_click Command2
+        expect_box ""
+    done
+}
+journey_long_paste() {
+    { printf '%s' "$page_link"; head -c 750000 /dev/urandom | base64 -w0; } >"$work/long"
+    face_paste "$work/long"
+    expect_box_file "$work/long"
+    face_click Command1
+    face_click Command2
+    expect_box ""
+}
+# While a handler still runs, the window answers at once.
+journey_busy_handler() {
+    echo 60 >"$work/records/sleep"
+    paste "$page_link"
+    face_click Command1
+    expect_opened "$media_link"
+    face_click Command2
+    expect_box "$media_link"
+    [ ! -e "$(starts | tail -n 1 | sed 's/started$/finished/')" ] || fail "the handler had already ended"
+    rm "$work/records/sleep"
+}
+# With no handler, Download stays silent and the window goes on; the banner says so in a box.
+journey_no_handler() {
+    mv "$work/bin/xdg-open" "$work/xdg-open"
+    paste "$page_link"
+    face_click Command1
+    expect_box "$page_link"
+    face_click Label1
+    face_message_box
+    expect_box "$page_link"
+    mv "$work/xdg-open" "$work/bin/xdg-open"
+}
+# A process that has ended but was not waited for yet is a zombie (state Z).
+ended() { [ ! -e "/proc/$1" ] || [ "$(awk '{ print $3 }' "/proc/$1/stat")" = Z ]; }
+journey_close() {
+    face_close
+    local status=0
+    wait_until ended "$pid" || fail "the program still runs"
+    wait "$pid" || status=$?
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    pid=
+}
+
+face_start
+for row in "${journeys[@]}"; do
+    read -r journey faces <<<"$row"
+    [[ " $faces " == *" $face "* ]] || continue
+    started=$SECONDS
+    "journey_$journey"
+    echo "ok: $journey ($((SECONDS - started)) s)"
+done
+journey=end
+[ "$(starts | wc -l)" -eq "$expected_starts" ] || fail "$(starts | wc -l) handlers started, $expected_starts expected"
+echo "passed: every journey on $face"
