@@ -28,13 +28,5 @@ TEST(DeriveMediaLinkWithOtherHosts, AcceptsOnlyPageLinksOfTheseHosts) {
     }
 }
 
-TEST(DeriveMediaLinkWithOtherHosts, ConstantsAreBuiltFromTheHosts) {
-    EXPECT_EQ(PageLinkPrefix, u"http://v.test/play:");
-    EXPECT_EQ(PageLinkPrefixWww, u"http://www.v.test/play:");
-    EXPECT_EQ(MediaLinkPrefix, u"http://cdn-07.videos.media-host.test/s/");
-    EXPECT_EQ(SiteHomeLink, u"http://www.v.test");
-    EXPECT_EQ(MediaLinkLength, 54u);
-}
-
 }  // namespace
 }  // namespace qmz
