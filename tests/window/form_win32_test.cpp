@@ -10,7 +10,6 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -82,6 +81,13 @@ void PressKey(Win32Form& form, WPARAM key) {
     PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
     PostMessageW(GetFocus(), WM_KEYUP, key, 1);
     Pump(form);
+}
+
+// Runs body on a thread of the system's own (the Windows build's C++ library has no std::thread);
+// the caller waits for the handle and closes it.
+HANDLE StartThread(const std::function<void()>& body) {
+    return CreateThread(nullptr, 0, [](void* run) -> DWORD { (*static_cast<const std::function<void()>*>(run))(); return 0; },
+                        const_cast<std::function<void()>*>(&body), 0, nullptr);
 }
 
 HWND Control(const Win32Form& form, std::string_view name) {
@@ -238,7 +244,7 @@ TEST_F(Win32FormTest, ReportsAFailedSiteLinkInAMessageBoxAndGoesOn) {
         std::vector<std::wstring> reported;
         std::vector<HWND> owners;
         std::atomic<bool> clicked = false;
-        std::thread answerer([&] {
+        const std::function<void()> answer = [&] {
             while (!clicked) {
                 if (const HWND box = FindWindowW(L"#32770", L"QMZ")) {
                     owners.push_back(GetWindow(box, GW_OWNER));
@@ -251,12 +257,14 @@ TEST_F(Win32FormTest, ReportsAFailedSiteLinkInAMessageBoxAndGoesOn) {
                 }
                 Sleep(10);
             }
-        });
+        };
+        const HANDLE answerer = StartThread(answer);
         form.WritePageLinkBox(PageLink);
         Click("Command1");
         Click("Label1");
         clicked = true;
-        answerer.join();
+        WaitForSingleObject(answerer, INFINITE);
+        CloseHandle(answerer);
         ASSERT_EQ(reported.size(), 1u) << "one message box, for the banner only";
         EXPECT_NE(reported[0].find(expected), std::wstring::npos);
         EXPECT_EQ(owners[0], form.Window());
