@@ -8,6 +8,7 @@
 #include "base/wide_text_win32.hpp"
 #include "resources/resource_ids.h"
 #include "shell/program_folder.hpp"
+#include "win32/first_line_paste.hpp"
 #include "win32/wide_text.hpp"
 
 namespace qmz {
@@ -118,6 +119,7 @@ void Win32Form::CreateControls() {
         if (control.kind == ControlKind::TextBox) {
             // 0 lifts the default limit: the box keeps whatever is pasted, however long.
             SendMessageW(created, EM_SETLIMITTEXT, 0, 0);
+            PasteFirstLineOnly(created);
         }
         controls_[index] = created;
         first = false;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# End to end on Wine: starts qmz.exe, types a page link, presses Download with the keyboard and
+# End to end on Wine: starts qmz.exe, pastes a page link with a line break, presses Download with the keyboard and
 # clicks the banner with the mouse, all as X input; Wine's shell hands each link to the host's
 # xdg-open, here a recording stand-in. Then closes the window with Alt+F4.
 # Runs under scripts/wine-run.sh --host (Wine prefix and virtual X server set up).
@@ -56,9 +56,11 @@ window=$(timeout 60 xdotool search --sync --onlyvisible --name '^QMZ$' | head -n
 [ -n "$window" ] || fail "no window titled QMZ"
 sleep 0.5
 
-# The focus starts in the text box; Tab leads to Download, and Space presses it.
-xdotool type --delay 20 "$page_link"
-xdotool key Tab space
+# The focus starts in the text box. The link is pasted from the X clipboard with Ctrl+V, with more
+# lines behind it: the box keeps the first line. Wine hands the text on with each LF made CRLF; a
+# lone CR stays, which Wine's own box would keep in the text. Tab leads to Download, Space presses it.
+printf '%s\rmore text\n' "$page_link" | xclip -selection clipboard >/dev/null 2>&1
+xdotool key ctrl+v Tab space
 expect_start 1 "$media_link"
 
 # The banner "VBOX" sits at the client area's top left; Wine draws the frame around it.

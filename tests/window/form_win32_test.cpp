@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "base/runtime_failure.hpp"
+#include "link/derive_media_link.hpp"
 #include "link/link_constants.hpp"
 #include "resources/icon.hpp"
 #include "resources/xpm_image.hpp"
+#include "tests/support/paste_cases.hpp"
 #include "win32/form.hpp"
 
 namespace qmz {
@@ -302,6 +304,33 @@ TEST_F(Win32FormTest, ReadsAndWritesTheTextBoxExactly) {
     EXPECT_THROW(form.ReadWindowHandle(), RuntimeFailure);
     EXPECT_THROW(form.ReadPageLinkBox(), RuntimeFailure);
     EXPECT_THROW(form.WritePageLinkBox(u"x"), RuntimeFailure);
+}
+
+// The paste cases both faces share, through the system's clipboard: the box keeps the text up to
+// its first line break, and Download and Get Link work on what it kept.
+TEST_F(Win32FormTest, TheBoxTakesAPastedTextUpToItsFirstLineBreak) {
+    const HWND box = Control(form, "Text1");
+    std::vector<Request> expectedOpens;
+    for (const auto& paste : testing_support::PasteCases()) {
+        form.WritePageLinkBox(paste.before);
+        SendMessageW(box, EM_SETSEL, paste.at, static_cast<LPARAM>(paste.at));
+        const HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (paste.pasted.size() + 1) * sizeof(char16_t));
+        std::ranges::copy(paste.pasted + u'\0', static_cast<char16_t*>(GlobalLock(data)));
+        GlobalUnlock(data);
+        ASSERT_TRUE(OpenClipboard(form.Window()) && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, data));
+        CloseClipboard();
+        SendMessageW(box, WM_PASTE, 0, 0);
+        ASSERT_EQ(form.ReadPageLinkBox(), paste.kept) << paste.name;
+        Click("Command1");
+        Click("Command2");
+        const auto mediaLink = DeriveMediaLink(paste.kept);
+        EXPECT_EQ(form.ReadPageLinkBox(), mediaLink.value_or(Text())) << paste.name;
+        if (mediaLink) {
+            expectedOpens.emplace_back(reinterpret_cast<WindowHandle>(form.Window()), u"OPEN", *mediaLink,
+                                       form.ReadProgramFolder());
+        }
+    }
+    EXPECT_EQ(opened, expectedOpens);
 }
 
 TEST_F(Win32FormTest, ShowsTheProgramIconMadeFromItsXpm) {
