@@ -76,8 +76,9 @@ ControlClass ClassFor(const ControlDescription& control) {
 
 }  // namespace
 
-Win32Form::Win32Form(const FormDescription& description, LinkOpener openLink)
-    : description_(description), openLink_(std::move(openLink)) {
+Win32Form::Win32Form(const FormDescription& description, LinkOpener openLink,
+                     std::unique_ptr<AccessibleAnnotation> annotation)
+    : description_(description), openLink_(std::move(openLink)), annotation_(std::move(annotation)) {
     RegisterFormClass(&Win32Form::WindowProcedure);
     window_ = CreateWindowExW(FormExStyle, WindowClassName, WideFromUtf8(description.title).c_str(), FormStyle,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -124,6 +125,7 @@ void Win32Form::CreateControls() {
         controls_[index] = created;
         first = false;
     }
+    AnnotateControls(*annotation_, controls_, description_);
 }
 
 void Win32Form::Layout(int dotsPerInch) {
@@ -263,6 +265,10 @@ LRESULT Win32Form::OnDpiChanged(int dotsPerInch, const RECT& suggested) {
 }
 
 LRESULT Win32Form::OnDestroy() {
+    // The controls still exist: their annotations go before they do.
+    for (const HWND control : controls_) {
+        annotation_->Clear(control);
+    }
     PostQuitMessage(0);
     return 0;
 }

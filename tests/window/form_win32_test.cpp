@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <new>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -331,6 +334,96 @@ TEST_F(Win32FormTest, TheBoxTakesAPastedTextUpToItsFirstLineBreak) {
         }
     }
     EXPECT_EQ(opened, expectedOpens);
+}
+
+// What the window tells screen readers, seen through a recording annotation: each control's name (the
+// description's accessible name, else its caption), its accessible description, the link role for the
+// banner; and every annotation dropped when the window goes.
+TEST_F(Win32FormTest, AnnotatesEveryControlForScreenReadersFromTheDescription) {
+    using Call = std::tuple<HWND, std::string, std::wstring>;
+    struct Recording final : AccessibleAnnotation {
+        explicit Recording(std::vector<Call>& calls) : calls(calls) {}
+        void SetText(HWND control, AccessibleText property, const std::wstring& value) override {
+            calls.emplace_back(control, property == AccessibleText::Name ? "name" : "description", value);
+        }
+        void SetLinkRole(HWND control) override { calls.emplace_back(control, "link role", L""); }
+        void Clear(HWND control) override { calls.emplace_back(control, "cleared", L""); }
+        std::vector<Call>& calls;
+    };
+    std::vector<Call> calls;
+    auto annotated = std::make_unique<Win32Form>(MainForm(), [](auto&&...) {}, std::make_unique<Recording>(calls));
+    const auto at = [&](std::string_view name) { return Control(*annotated, name); };
+    const std::string_view description = Described("Text1").accessibleDescription;
+    EXPECT_EQ(calls, (std::vector<Call>{
+                         {at("Text1"), "name", L"Video page link"},
+                         {at("Text1"), "description", std::wstring(description.begin(), description.end())},
+                         {at("Command1"), "name", L"Download"},
+                         {at("Label1"), "name", L"VBOX"}, {at("Label1"), "link role", L""},
+                         {at("Label2"), "name", L"7"}, {at("Label2"), "link role", L""},
+                         {at("Label3"), "name", L"Still ownin' ya"},
+                         {at("Label4"), "name", L"Quib"},
+                         {at("Label5"), "name", L"Hi to the crew!"},
+                         {at("Command2"), "name", L"Get Link"},
+                     }));
+    std::vector<Call> cleared;
+    for (const ControlDescription& control : MainForm().controls) {
+        cleared.emplace_back(at(control.name), "cleared", L"");
+    }
+    calls.clear();
+    annotated.reset();
+    EXPECT_EQ(calls, cleared);
+}
+
+// What a screen reader gets from the real window through the system's accessible objects: each
+// control's name, role and description. Where the system takes no annotations (Wine's oleacc answers
+// SetHwndPropStr with E_NOTIMPL), the test is skipped and shows what a screen reader gets instead.
+TEST_F(Win32FormTest, ScreenReadersGetEachControlsNameRoleAndDescription) {
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    const auto wide = [](std::string_view text) { return std::wstring(text.begin(), text.end()); };
+    std::wostringstream got, expected, calls;
+    HRESULT annotating = E_FAIL;
+    {
+        const Win32Form annotated(MainForm(), [](auto&&...) {});
+        IAccPropServices* services = nullptr;
+        ASSERT_EQ(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                   reinterpret_cast<void**>(&services)), S_OK);
+        annotating = services->SetHwndPropStr(annotated.Window(), DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_HELP, L"?");
+        services->Release();
+        for (const ControlDescription& control : MainForm().controls) {
+            IAccessible* accessible = nullptr;
+            ASSERT_EQ(AccessibleObjectFromWindow(Control(annotated, control.name), DWORD(OBJID_CLIENT), IID_IAccessible,
+                                                 reinterpret_cast<void**>(&accessible)), S_OK) << control.name;
+            VARIANT self{};
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR name = nullptr;
+            BSTR description = nullptr;
+            VARIANT role{};
+            const HRESULT results[] = {accessible->get_accName(self, &name), accessible->get_accRole(self, &role),
+                                       accessible->get_accDescription(self, &description)};
+            accessible->Release();
+            const std::wstring texts[] = {name ? name : L"", description ? description : L""};
+            SysFreeString(name);
+            SysFreeString(description);
+            got << wide(control.name) << L": \"" << texts[0] << L"\", role " << role.lVal << L", \"" << texts[1] << L"\"\n";
+            calls << wide(control.name) << std::hex << L": get_accName " << results[0] << L" \"" << texts[0]
+                  << L"\", get_accRole " << results[1] << L" " << std::dec << role.lVal << std::hex
+                  << L", get_accDescription " << results[2] << L" \"" << texts[1] << L"\"\n";
+            const long expectedRole = control.kind == ControlKind::TextBox       ? ROLE_SYSTEM_TEXT
+                                      : control.kind == ControlKind::PushButton  ? ROLE_SYSTEM_PUSHBUTTON
+                                      : control.onClick == ClickAction::SiteLink ? ROLE_SYSTEM_LINK
+                                                                                 : ROLE_SYSTEM_STATICTEXT;
+            expected << wide(control.name) << L": \""
+                     << wide(control.accessibleName.empty() ? control.caption : control.accessibleName) << L"\", role "
+                     << expectedRole << L", \"" << wide(control.accessibleDescription) << L"\"\n";
+        }
+    }
+    CoUninitialize();
+    if (annotating == E_NOTIMPL) {
+        GTEST_SKIP() << "The system takes no annotations (IAccPropServices::SetHwndPropStr answers E_NOTIMPL). Through "
+                        "AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible), CHILDID_SELF:\n" << calls.str();
+    }
+    EXPECT_EQ(got.str(), expected.str());
 }
 
 TEST_F(Win32FormTest, ShowsTheProgramIconMadeFromItsXpm) {
