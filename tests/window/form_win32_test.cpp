@@ -393,28 +393,24 @@ TEST_F(Win32FormTest, ScreenReadersGetEachControlsNameRoleAndDescription) {
             IAccessible* accessible = nullptr;
             ASSERT_EQ(AccessibleObjectFromWindow(Control(annotated, control.name), DWORD(OBJID_CLIENT), IID_IAccessible,
                                                  reinterpret_cast<void**>(&accessible)), S_OK) << control.name;
-            VARIANT self{};
-            self.vt = VT_I4;
-            self.lVal = CHILDID_SELF;
-            BSTR name = nullptr;
-            BSTR description = nullptr;
-            VARIANT role{};
-            const HRESULT results[] = {accessible->get_accName(self, &name), accessible->get_accRole(self, &role),
-                                       accessible->get_accDescription(self, &description)};
+            VARIANT self{}, role{};
+            self.vt = VT_I4;  // and lVal CHILDID_SELF, 0: the control itself
+            BSTR texts[2] = {};
+            const HRESULT results[] = {accessible->get_accName(self, &texts[0]), accessible->get_accRole(self, &role),
+                                       accessible->get_accDescription(self, &texts[1])};
             accessible->Release();
-            const std::wstring texts[] = {name ? name : L"", description ? description : L""};
-            SysFreeString(name);
-            SysFreeString(description);
-            got << wide(control.name) << L": \"" << texts[0] << L"\", role " << role.lVal << L", \"" << texts[1] << L"\"\n";
-            calls << wide(control.name) << std::hex << L": get_accName " << results[0] << L" \"" << texts[0]
+            const std::wstring name = texts[0] ? texts[0] : L"", description = texts[1] ? texts[1] : L"";
+            std::ranges::for_each(texts, SysFreeString);
+            got << wide(control.name) << L": \"" << name << L"\", " << role.lVal << L", \"" << description << L"\"\n";
+            calls << wide(control.name) << std::hex << L": get_accName " << results[0] << L" \"" << name
                   << L"\", get_accRole " << results[1] << L" " << std::dec << role.lVal << std::hex
-                  << L", get_accDescription " << results[2] << L" \"" << texts[1] << L"\"\n";
+                  << L", get_accDescription " << results[2] << L" \"" << description << L"\"\n";
             const long expectedRole = control.kind == ControlKind::TextBox       ? ROLE_SYSTEM_TEXT
                                       : control.kind == ControlKind::PushButton  ? ROLE_SYSTEM_PUSHBUTTON
                                       : control.onClick == ClickAction::SiteLink ? ROLE_SYSTEM_LINK
                                                                                  : ROLE_SYSTEM_STATICTEXT;
             expected << wide(control.name) << L": \""
-                     << wide(control.accessibleName.empty() ? control.caption : control.accessibleName) << L"\", role "
+                     << wide(control.accessibleName.empty() ? control.caption : control.accessibleName) << L"\", "
                      << expectedRole << L", \"" << wide(control.accessibleDescription) << L"\"\n";
         }
     }
