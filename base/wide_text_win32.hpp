@@ -15,6 +15,10 @@ inline std::wstring_view AsWide(TextView text) {
     return {reinterpret_cast<const wchar_t*>(text.data()), text.size()};
 }
 
+inline TextView AsText(std::wstring_view text) {
+    return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
+}
+
 inline Text FromWide(std::wstring_view text) {
     return Text(text.begin(), text.end());
 }

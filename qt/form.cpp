@@ -11,6 +11,7 @@
 #include "base/runtime_failure.hpp"
 #include "qt/accessible_link.hpp"
 #include "qt/clickable_label.hpp"
+#include "qt/first_line_validator.hpp"
 #include "qt/font.hpp"
 #include "resources/icon.hpp"
 #include "shell/program_folder.hpp"
@@ -63,6 +64,7 @@ QWidget* QtForm::CreateControl(const ControlDescription& control, int dotsPerInc
             auto* textBox = new QLineEdit(ToQString(control.caption), this);
             // A text box has no length limit of its own: whatever is pasted is kept whole.
             textBox->setMaxLength(std::numeric_limits<int>::max());
+            textBox->setValidator(new FirstLineValidator(textBox));
             widget = textBox;
             break;
         }

@@ -8,6 +8,7 @@
 #include "base/wide_text_win32.hpp"
 #include "resources/resource_ids.h"
 #include "shell/program_folder.hpp"
+#include "win32/first_line_paste.hpp"
 #include "win32/wide_text.hpp"
 
 namespace qmz {
@@ -75,8 +76,9 @@ ControlClass ClassFor(const ControlDescription& control) {
 
 }  // namespace
 
-Win32Form::Win32Form(const FormDescription& description, LinkOpener openLink)
-    : description_(description), openLink_(std::move(openLink)) {
+Win32Form::Win32Form(const FormDescription& description, LinkOpener openLink,
+                     std::unique_ptr<AccessibleAnnotation> annotation)
+    : description_(description), openLink_(std::move(openLink)), annotation_(std::move(annotation)) {
     RegisterFormClass(&Win32Form::WindowProcedure);
     window_ = CreateWindowExW(FormExStyle, WindowClassName, WideFromUtf8(description.title).c_str(), FormStyle,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -118,10 +120,12 @@ void Win32Form::CreateControls() {
         if (control.kind == ControlKind::TextBox) {
             // 0 lifts the default limit: the box keeps whatever is pasted, however long.
             SendMessageW(created, EM_SETLIMITTEXT, 0, 0);
+            PasteFirstLineOnly(created);
         }
         controls_[index] = created;
         first = false;
     }
+    AnnotateControls(*annotation_, controls_, description_);
 }
 
 void Win32Form::Layout(int dotsPerInch) {
@@ -261,6 +265,10 @@ LRESULT Win32Form::OnDpiChanged(int dotsPerInch, const RECT& suggested) {
 }
 
 LRESULT Win32Form::OnDestroy() {
+    // The controls still exist: their annotations go before they do.
+    for (const HWND control : controls_) {
+        annotation_->Clear(control);
+    }
     PostQuitMessage(0);
     return 0;
 }

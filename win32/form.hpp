@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "win32/accessible_names.hpp"
 #include "win32/font.hpp"
 #include "window/actions.hpp"
 #include "window/form_description.hpp"
@@ -23,8 +25,10 @@ constexpr int ControlId(std::size_t index) {
 // the window ends the thread's message loop.
 class Win32Form final : public FormRuntime {
 public:
-    // Creates the window, hidden, with every control. Throws RuntimeFailure.
-    Win32Form(const FormDescription& description, LinkOpener openLink);
+    // Creates the window, hidden, with every control, each annotated for screen readers through
+    // annotation. Throws RuntimeFailure.
+    Win32Form(const FormDescription& description, LinkOpener openLink,
+              std::unique_ptr<AccessibleAnnotation> annotation = SystemAccessibleAnnotation());
     ~Win32Form() override;
     Win32Form(const Win32Form&) = delete;
     Win32Form& operator=(const Win32Form&) = delete;
@@ -62,6 +66,7 @@ private:
 
     const FormDescription& description_;
     LinkOpener openLink_;
+    std::unique_ptr<AccessibleAnnotation> annotation_;
     HWND window_ = nullptr;
     std::vector<HWND> controls_;  // in the description's order
     FontHandle dialogFont_;

@@ -19,6 +19,7 @@ journeys=(
     "enter_and_escape x11 wine"
     "labels           x11 wine wayland"
     "unusual_texts    x11 wine"
+    "first_line       x11 wine"
     "long_paste       x11 wine"
     "busy_handler     x11 wine"
     "no_handler       x11"
@@ -126,6 +127,15 @@ journey_unusual_texts() {
         face_click Command2
         expect_box ""
     done
+}
+# A pasted text with line breaks: the one-line box keeps its first line, and nothing else changes.
+journey_first_line() {
+    for ending in $'\n' $'\r\n' $'\rmore text\n' $'\nmore\nlines'; do
+        paste "$page_link$ending"
+        expect_box "$page_link"
+    done
+    face_click Command1
+    expect_opened "$media_link"
 }
 journey_long_paste() {
     { printf '%s' "$page_link"; head -c 750000 /dev/urandom | base64 -w0; } >"$work/long"

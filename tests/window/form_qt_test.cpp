@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -24,6 +25,7 @@
 #include "qt/form.hpp"
 #include "shell/open_link.hpp"
 #include "tests/support/link_table.hpp"
+#include "tests/support/paste_cases.hpp"
 #include "tests/support/stand_in_handler.hpp"
 
 namespace qmz {
@@ -202,6 +204,40 @@ TEST_F(FormQtTest, GetLinkGivesTheSharedTablesLinkForEveryText) {
         EXPECT_EQ(Text1()->text().toStdU16String(), linkCase.mediaLink.value_or(Text()));
     }
     EXPECT_TRUE(opened_.empty());
+}
+
+// The paste cases both faces share, pasted from the clipboard and dropped: the box keeps the text up
+// to its first line break, and Download and Get Link work on what it kept.
+TEST_F(FormQtTest, TheBoxTakesAPastedOrDroppedTextUpToItsFirstLineBreak) {
+    RecordOpens();
+    std::vector<QString> expectedOpens;
+    for (const auto& paste : testing_support::PasteCases()) {
+        for (const bool drop : {false, true}) {
+            SCOPED_TRACE(std::string(paste.name) + (drop ? ", dropped" : ", pasted"));
+            Text1()->setText(QStringExactly(paste.before));
+            Text1()->setCursorPosition(static_cast<int>(paste.at));
+            if (drop && paste.before.empty()) {
+                QMimeData text;
+                text.setText(QStringExactly(paste.pasted));
+                QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+                QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(Text1(), &enter);
+                QApplication::sendEvent(Text1(), &drop);
+            } else {
+                QApplication::clipboard()->setText(QStringExactly(paste.pasted));
+                QTest::keyClick(Text1(), Qt::Key_V, Qt::ControlModifier);
+            }
+            ASSERT_EQ(Text1()->text().toStdU16String(), paste.kept);
+            Click("Command1");
+            Click("Command2");
+            const auto mediaLink = DeriveMediaLink(paste.kept);
+            EXPECT_EQ(Text1()->text().toStdU16String(), mediaLink.value_or(Text()));
+            if (mediaLink) {
+                expectedOpens.push_back("OPEN " + QString::fromStdU16String(*mediaLink));
+            }
+        }
+    }
+    EXPECT_EQ(opened_, expectedOpens);
 }
 
 TEST_F(FormQtTest, OnlyTheBannerLabelsAnswerClicks) {

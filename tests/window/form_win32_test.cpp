@@ -1,23 +1,27 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <new>
 #include <optional>
+#include <sstream>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "base/runtime_failure.hpp"
+#include "link/derive_media_link.hpp"
 #include "link/link_constants.hpp"
 #include "resources/icon.hpp"
 #include "resources/xpm_image.hpp"
+#include "tests/support/paste_cases.hpp"
 #include "win32/form.hpp"
 
 namespace qmz {
@@ -82,6 +86,13 @@ void PressKey(Win32Form& form, WPARAM key) {
     PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
     PostMessageW(GetFocus(), WM_KEYUP, key, 1);
     Pump(form);
+}
+
+// Runs body on a thread of the system's own (the Windows build's C++ library has no std::thread);
+// the caller waits for the handle and closes it.
+HANDLE StartThread(const std::function<void()>& body) {
+    return CreateThread(nullptr, 0, [](void* run) -> DWORD { (*static_cast<const std::function<void()>*>(run))(); return 0; },
+                        const_cast<std::function<void()>*>(&body), 0, nullptr);
 }
 
 HWND Control(const Win32Form& form, std::string_view name) {
@@ -238,7 +249,7 @@ TEST_F(Win32FormTest, ReportsAFailedSiteLinkInAMessageBoxAndGoesOn) {
         std::vector<std::wstring> reported;
         std::vector<HWND> owners;
         std::atomic<bool> clicked = false;
-        std::thread answerer([&] {
+        const std::function<void()> answer = [&] {
             while (!clicked) {
                 if (const HWND box = FindWindowW(L"#32770", L"QMZ")) {
                     owners.push_back(GetWindow(box, GW_OWNER));
@@ -251,12 +262,14 @@ TEST_F(Win32FormTest, ReportsAFailedSiteLinkInAMessageBoxAndGoesOn) {
                 }
                 Sleep(10);
             }
-        });
+        };
+        const HANDLE answerer = StartThread(answer);
         form.WritePageLinkBox(PageLink);
         Click("Command1");
         Click("Label1");
         clicked = true;
-        answerer.join();
+        WaitForSingleObject(answerer, INFINITE);
+        CloseHandle(answerer);
         ASSERT_EQ(reported.size(), 1u) << "one message box, for the banner only";
         EXPECT_NE(reported[0].find(expected), std::wstring::npos);
         EXPECT_EQ(owners[0], form.Window());
@@ -294,6 +307,119 @@ TEST_F(Win32FormTest, ReadsAndWritesTheTextBoxExactly) {
     EXPECT_THROW(form.ReadWindowHandle(), RuntimeFailure);
     EXPECT_THROW(form.ReadPageLinkBox(), RuntimeFailure);
     EXPECT_THROW(form.WritePageLinkBox(u"x"), RuntimeFailure);
+}
+
+// The paste cases both faces share, through the system's clipboard: the box keeps the text up to
+// its first line break, and Download and Get Link work on what it kept.
+TEST_F(Win32FormTest, TheBoxTakesAPastedTextUpToItsFirstLineBreak) {
+    const HWND box = Control(form, "Text1");
+    std::vector<Request> expectedOpens;
+    for (const auto& paste : testing_support::PasteCases()) {
+        form.WritePageLinkBox(paste.before);
+        SendMessageW(box, EM_SETSEL, paste.at, static_cast<LPARAM>(paste.at));
+        const HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (paste.pasted.size() + 1) * sizeof(char16_t));
+        std::ranges::copy(paste.pasted + u'\0', static_cast<char16_t*>(GlobalLock(data)));
+        GlobalUnlock(data);
+        ASSERT_TRUE(OpenClipboard(form.Window()) && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, data));
+        CloseClipboard();
+        SendMessageW(box, WM_PASTE, 0, 0);
+        ASSERT_EQ(form.ReadPageLinkBox(), paste.kept) << paste.name;
+        Click("Command1");
+        Click("Command2");
+        const auto mediaLink = DeriveMediaLink(paste.kept);
+        EXPECT_EQ(form.ReadPageLinkBox(), mediaLink.value_or(Text())) << paste.name;
+        if (mediaLink) {
+            expectedOpens.emplace_back(reinterpret_cast<WindowHandle>(form.Window()), u"OPEN", *mediaLink,
+                                       form.ReadProgramFolder());
+        }
+    }
+    EXPECT_EQ(opened, expectedOpens);
+}
+
+// What the window tells screen readers, seen through a recording annotation: each control's name (the
+// description's accessible name, else its caption), its accessible description, the link role for the
+// banner; and every annotation dropped when the window goes.
+TEST_F(Win32FormTest, AnnotatesEveryControlForScreenReadersFromTheDescription) {
+    using Call = std::tuple<HWND, std::string, std::wstring>;
+    struct Recording final : AccessibleAnnotation {
+        explicit Recording(std::vector<Call>& calls) : calls(calls) {}
+        void SetText(HWND control, AccessibleText property, const std::wstring& value) override {
+            calls.emplace_back(control, property == AccessibleText::Name ? "name" : "description", value);
+        }
+        void SetLinkRole(HWND control) override { calls.emplace_back(control, "link role", L""); }
+        void Clear(HWND control) override { calls.emplace_back(control, "cleared", L""); }
+        std::vector<Call>& calls;
+    };
+    std::vector<Call> calls;
+    auto annotated = std::make_unique<Win32Form>(MainForm(), [](auto&&...) {}, std::make_unique<Recording>(calls));
+    const auto at = [&](std::string_view name) { return Control(*annotated, name); };
+    const std::string_view description = Described("Text1").accessibleDescription;
+    EXPECT_EQ(calls, (std::vector<Call>{
+                         {at("Text1"), "name", L"Video page link"},
+                         {at("Text1"), "description", std::wstring(description.begin(), description.end())},
+                         {at("Command1"), "name", L"Download"},
+                         {at("Label1"), "name", L"VBOX"}, {at("Label1"), "link role", L""},
+                         {at("Label2"), "name", L"7"}, {at("Label2"), "link role", L""},
+                         {at("Label3"), "name", L"Still ownin' ya"},
+                         {at("Label4"), "name", L"Quib"},
+                         {at("Label5"), "name", L"Hi to the crew!"},
+                         {at("Command2"), "name", L"Get Link"},
+                     }));
+    std::vector<Call> cleared;
+    for (const ControlDescription& control : MainForm().controls) {
+        cleared.emplace_back(at(control.name), "cleared", L"");
+    }
+    calls.clear();
+    annotated.reset();
+    EXPECT_EQ(calls, cleared);
+}
+
+// What a screen reader gets from the real window through the system's accessible objects: each
+// control's name, role and description. Where the system takes no annotations (Wine's oleacc answers
+// SetHwndPropStr with E_NOTIMPL), the test is skipped and shows what a screen reader gets instead.
+TEST_F(Win32FormTest, ScreenReadersGetEachControlsNameRoleAndDescription) {
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    const auto wide = [](std::string_view text) { return std::wstring(text.begin(), text.end()); };
+    std::wostringstream got, expected, calls;
+    HRESULT annotating = E_FAIL;
+    {
+        const Win32Form annotated(MainForm(), [](auto&&...) {});
+        IAccPropServices* services = nullptr;
+        ASSERT_EQ(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                   reinterpret_cast<void**>(&services)), S_OK);
+        annotating = services->SetHwndPropStr(annotated.Window(), DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_HELP, L"?");
+        services->Release();
+        for (const ControlDescription& control : MainForm().controls) {
+            IAccessible* accessible = nullptr;
+            ASSERT_EQ(AccessibleObjectFromWindow(Control(annotated, control.name), DWORD(OBJID_CLIENT), IID_IAccessible,
+                                                 reinterpret_cast<void**>(&accessible)), S_OK) << control.name;
+            VARIANT self{}, role{};
+            self.vt = VT_I4;  // and lVal CHILDID_SELF, 0: the control itself
+            BSTR texts[2] = {};
+            const HRESULT results[] = {accessible->get_accName(self, &texts[0]), accessible->get_accRole(self, &role),
+                                       accessible->get_accDescription(self, &texts[1])};
+            accessible->Release();
+            const std::wstring name = texts[0] ? texts[0] : L"", description = texts[1] ? texts[1] : L"";
+            std::ranges::for_each(texts, SysFreeString);
+            got << wide(control.name) << L": \"" << name << L"\", " << role.lVal << L", \"" << description << L"\"\n";
+            calls << wide(control.name) << std::hex << L": get_accName " << results[0] << L" \"" << name
+                  << L"\", get_accRole " << results[1] << L" " << std::dec << role.lVal << std::hex
+                  << L", get_accDescription " << results[2] << L" \"" << description << L"\"\n";
+            const long expectedRole = control.kind == ControlKind::TextBox       ? ROLE_SYSTEM_TEXT
+                                      : control.kind == ControlKind::PushButton  ? ROLE_SYSTEM_PUSHBUTTON
+                                      : control.onClick == ClickAction::SiteLink ? ROLE_SYSTEM_LINK
+                                                                                 : ROLE_SYSTEM_STATICTEXT;
+            expected << wide(control.name) << L": \""
+                     << wide(control.accessibleName.empty() ? control.caption : control.accessibleName) << L"\", "
+                     << expectedRole << L", \"" << wide(control.accessibleDescription) << L"\"\n";
+        }
+    }
+    CoUninitialize();
+    if (annotating == E_NOTIMPL) {
+        GTEST_SKIP() << "The system takes no annotations (IAccPropServices::SetHwndPropStr answers E_NOTIMPL). Through "
+                        "AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible), CHILDID_SELF:\n" << calls.str();
+    }
+    EXPECT_EQ(got.str(), expected.str());
 }
 
 TEST_F(Win32FormTest, ShowsTheProgramIconMadeFromItsXpm) {

@@ -1,0 +1,25 @@
+# qmz.exe as a user copies it: one small file that needs nothing Windows does not ship. Fails when
+# it outgrows 150 KB or imports a DLL outside Windows' own. Run with -DPROGRAM=<qmz.exe>
+# -DOBJDUMP=<the toolchain's objdump>.
+cmake_minimum_required(VERSION 3.25)
+set(largest 153600)
+set(windows_dlls advapi32 comctl32 gdi32 kernel32 msvcrt ole32 oleacc oleaut32 shell32 user32)
+
+file(SIZE "${PROGRAM}" size)
+message(STATUS "qmz.exe: ${size} bytes")
+if(size GREATER largest)
+    message(FATAL_ERROR "qmz.exe has ${size} bytes, more than ${largest}")
+endif()
+execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}" OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${headers}")
+if(NOT imports)
+    message(FATAL_ERROR "no imports found in qmz.exe: objdump's output has changed")
+endif()
+foreach(import IN LISTS imports)
+    string(REGEX REPLACE "^DLL Name: (.+)\\.[dD][lL][lL]$" "\\1" dll "${import}")
+    string(TOLOWER "${dll}" dll)
+    message(STATUS "imports ${dll}")
+    if(NOT dll IN_LIST windows_dlls)
+        message(FATAL_ERROR "qmz.exe imports ${import}, which Windows does not ship")
+    endif()
+endforeach()
