@@ -3,20 +3,19 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
-#include "shell/ansi_text_win32.hpp"
 #include "base/runtime_failure.hpp"
-#include "shell/open_link.hpp"
+#include "shell/ansi_text_win32.hpp"
 #include "shell/open_link_win32.hpp"
+#include "shell/program_folder.hpp"
+#include "shell/program_folder_win32.hpp"
+
+// The shell layer on Windows: the exact call of ShellExecuteA, text without look-alikes, and the
+// program's folder. Wine's shell reaching the desktop's handler is a journey (tests/journeys).
 
 namespace qmz {
 namespace {
@@ -86,37 +85,40 @@ TEST(FindShellExecuteA, FindsShell32sOwnAndNamesAMissingOne) {
                 testing::ThrowsMessage<RuntimeFailure>(testing::HasSubstr("ShellExecuteQ")));
 }
 
-// Through the real ShellExecuteA: Wine's shell gives http links to the host's xdg-open, which the
-// test's PATH makes a recording stand-in. Skipped where that stand-in is not set up.
-TEST(OpenLink, ReachesTheDesktopsHandlerWithTheLinkInTheFolder) {
-    const char* records = std::getenv("QMZ_TEST_RECORDS");
-    const char* folder = std::getenv("QMZ_TEST_FOLDER");
-    if (records == nullptr || folder == nullptr) {
-        GTEST_SKIP() << "QMZ_TEST_RECORDS and QMZ_TEST_FOLDER name no stand-in handler";
-    }
-    const auto onDriveZ = [](std::string path) {  // Wine shows the Unix file system as drive Z:
-        std::ranges::replace(path, '/', '\\');
-        return std::filesystem::path("Z:" + path);
+TEST(FolderOfModulePath, KeepsABackslashOnlyAfterADrive) {
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {LR"(C:\Program Files\QMZ\qmz.exe)", LR"(C:\Program Files\QMZ)"},
+        {LR"(C:\qmz.exe)", LR"(C:\)"},
+        {LR"(\\server\share\tools\qmz.exe)", LR"(\\server\share\tools)"},
+        {LR"(\\?\C:\qmz.exe)", LR"(\\?\C:\)"},
+        {LR"(\\?\D:\a\b\qmz.exe)", LR"(\\?\D:\a\b)"},
+        {L"qmz.exe", L""},
     };
-    std::filesystem::remove_all(onDriveZ(records));
-    std::filesystem::create_directories(onDriveZ(records));
-
-    LinkHandoff().Open(0, u"OPEN", u"http://media.site.test/s/\u00e9\u00e9/\u00e9\u00e9\uff02CD34.flv", onDriveZ(folder).native(), {});
-
-    std::string record;
-    for (int attempt = 0; attempt < 300 && record.empty(); ++attempt) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        for (const auto& entry : std::filesystem::directory_iterator(onDriveZ(records))) {
-            if (entry.path().extension() == ".started") {
-                std::ifstream in(entry.path(), std::ios::binary);
-                record.assign(std::istreambuf_iterator<char>(in), {});
-            }
-        }
+    for (const auto& [module, folder] : cases) {
+        EXPECT_EQ(FolderOfModulePath(module), folder) << module;
     }
-    // argc, working folder, inherited-descriptor flag, then each argument NUL-terminated.
-    EXPECT_EQ(record, "1\n" + std::string(folder) + "\nno\n" +
-                          "http://media.site.test/s/\xc3\xa9\xc3\xa9/\xc3\xa9\xc3\xa9\xef\xbc\x82" "CD34.flv" +
-                          std::string(1, '\0')) << "no handler started within 30 seconds, or not as asked";
+}
+
+TEST(ReadModulePath, GrowsTheBufferUntilALongPathFitsAndReportsFailure) {
+    // Past MAX_PATH, as under a long-path-aware Windows; cut to fit, as GetModuleFileNameW does,
+    // which then reports the whole buffer's size.
+    const std::wstring longPath = LR"(\\?\C:\)" + std::wstring(700, L'd') + LR"(\qmz.exe)";
+    EXPECT_EQ(ReadModulePath([&](wchar_t* buffer, DWORD size) {
+                  const std::size_t copied = longPath.copy(buffer, size - 1);
+                  buffer[copied] = L'\0';
+                  return copied < longPath.size() ? size : static_cast<DWORD>(copied);
+              }),
+              longPath);
+    EXPECT_THROW(ReadModulePath([](wchar_t*, DWORD) -> DWORD { return 0; }), RuntimeFailure);
+    // A reader that never fits must not make the buffer grow without end.
+    EXPECT_THROW(ReadModulePath([](wchar_t*, DWORD size) { return size; }), RuntimeFailure);
+}
+
+TEST(ProgramFolder, IsTheRunningProgramsFolder) {
+    const std::filesystem::path folder(ProgramFolder());
+    EXPECT_TRUE(folder.is_absolute()) << folder;
+    EXPECT_TRUE(std::filesystem::exists(folder / L"shell_test.exe")) << folder;
+    EXPECT_NE(folder.native().back(), L'\\');
 }
 
 }  // namespace
