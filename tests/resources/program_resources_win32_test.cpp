@@ -36,7 +36,8 @@ TEST_F(ProgramResources, NameTheProductAndItsVersion) {
                          fixed->dwProductVersionLS, fixed->dwFileType),
               std::tuple(DWORD{0x10000}, DWORD{0}, DWORD{0x10000}, DWORD{0}, DWORD{VFT_APP}));
     for (const auto& [key, expected] :
-         {std::pair{L"ProductName", L"QMZ"}, {L"FileVersion", L"1.00"}, {L"ProductVersion", L"1.00"}}) {
+         {std::pair{L"ProductName", L"QMZ"}, {L"FileVersion", L"1.00"}, {L"ProductVersion", L"1.00"},
+          {L"LegalCopyright", L"Copyright (c) 2026 The QMZ developers"}}) {
         wchar_t* value = nullptr;
         const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
         ASSERT_TRUE(VerQueryValueW(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length)) << key;
