@@ -5,10 +5,17 @@
 #include "desktop/app_id.hpp"
 #include "resources/version.hpp"
 #include "shell/open_link.hpp"
+#include "window/command_line_qt.hpp"
+#include "window/display_check_qt.hpp"
 #include "window/exit_deadline.hpp"
 #include "window/form_qt.hpp"
 
 int main(int argc, char** argv) {
+    const qmz::WindowStart start = qmz::ReadCommandLine(argc, argv);
+    if (const std::optional<int> status = start.exitStatus ? start.exitStatus
+                                                           : qmz::ReportMissingDisplay(start.platform, start.display)) {
+        return *status;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QMZ"));
     QApplication::setApplicationVersion(QStringLiteral(QMZ_VERSION_TEXT));
