@@ -25,12 +25,16 @@ std::string Quoted(std::string_view name) {
     return quoted + "\"";
 }
 
-// With the handshake and authorisation that Qt's X11 platform goes through next.
-bool XDisplayOpens(const char* name) {
+// With the handshake and authorisation that Qt's X11 platform goes through next. An open
+// connection is kept in held.
+bool XDisplayOpens(const char* name, xcb_connection_t*& held) {
     xcb_connection_t* const connection = xcb_connect(name, nullptr);
-    const bool opens = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return opens;
+    if (xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    held = connection;
+    return true;
 }
 
 // libwayland's rule: a name that is not absolute is a socket in XDG_RUNTIME_DIR.
@@ -55,12 +59,12 @@ bool WaylandDisplayOpens(std::string_view name) {
 }
 
 // Each gives nothing when its display opens, otherwise how the message names it.
-std::optional<std::string> XProblem(const std::optional<std::string>& displayOption) {
+std::optional<std::string> XProblem(const std::optional<std::string>& displayOption, xcb_connection_t*& held) {
     const char* const name = displayOption ? displayOption->c_str() : std::getenv("DISPLAY");
     if (name == nullptr) {
         return "an X display (DISPLAY is not set)";
     }
-    if (XDisplayOpens(name)) {
+    if (XDisplayOpens(name, held)) {
         return std::nullopt;
     }
     return "the X display " + Quoted(name) + (displayOption ? " (-display)" : " (DISPLAY)");
@@ -84,8 +88,7 @@ std::optional<std::string> WaylandProblem(bool triedWithoutName) {
 
 }  // namespace
 
-std::optional<int> ReportMissingDisplay(const std::optional<std::string>& platform,
-                                        const std::optional<std::string>& display) {
+DisplayCheck::DisplayCheck(const std::optional<std::string>& platform, const std::optional<std::string>& display) {
     const char* const platformVariable = std::getenv("QT_QPA_PLATFORM");
     const std::string_view chosen = platform ? std::string_view(*platform)
                                              : platformVariable != nullptr ? platformVariable : "";
@@ -95,14 +98,14 @@ std::optional<int> ReportMissingDisplay(const std::optional<std::string>& platfo
     };
     if (chosen.empty()) {
         // Qt 6's own choice: X11, and Wayland too where WAYLAND_DISPLAY or the session names it.
-        const std::optional<std::string> x = XProblem(display);
+        const std::optional<std::string> x = XProblem(display, x_);
         if (!x) {
-            return std::nullopt;
+            return;
         }
         const char* const session = std::getenv("XDG_SESSION_TYPE");
         const std::optional<std::string> wayland = WaylandProblem(session != nullptr && std::string_view(session) == "wayland");
         if (!wayland) {
-            return std::nullopt;
+            return;
         }
         add(*x);
         add(*wayland);
@@ -112,20 +115,25 @@ std::optional<int> ReportMissingDisplay(const std::optional<std::string>& platfo
             const std::string_view entry = rest.substr(0, rest.find(';'));
             rest.remove_prefix(std::min(rest.size(), entry.size() + 1));
             const std::string_view name = entry.substr(0, entry.find(':'));
-            const std::optional<std::string> problem = name == "xcb"                 ? XProblem(display)
+            const std::optional<std::string> problem = name == "xcb"                 ? XProblem(display, x_)
                                                        : name.starts_with("wayland") ? WaylandProblem(true)
                                                                                      : std::nullopt;
             if (!problem) {
-                return std::nullopt;
+                return;
             }
             add(*problem);
         }
     }
-    if (unopened.empty()) {
-        return std::nullopt;
+    if (!unopened.empty()) {
+        std::fprintf(stderr, "qmz: cannot open %s: no window can be shown\n", unopened.c_str());
+        exitStatus_ = ExitNoDisplay;
     }
-    std::fprintf(stderr, "qmz: cannot open %s: no window can be shown\n", unopened.c_str());
-    return ExitNoDisplay;
+}
+
+DisplayCheck::~DisplayCheck() {
+    if (x_ != nullptr) {
+        xcb_disconnect(x_);
+    }
 }
 
 }  // namespace qmz

@@ -12,9 +12,12 @@
 
 int main(int argc, char** argv) {
     const qmz::WindowStart start = qmz::ReadCommandLine(argc, argv);
-    if (const std::optional<int> status = start.exitStatus ? start.exitStatus
-                                                           : qmz::ReportMissingDisplay(start.platform, start.display)) {
-        return *status;
+    if (start.exitStatus) {
+        return *start.exitStatus;
+    }
+    const qmz::DisplayCheck display(start.platform, start.display);
+    if (display.ExitStatus()) {
+        return *display.ExitStatus();
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QMZ"));
