@@ -19,6 +19,11 @@ void Report(BufferedWriter& errors, std::string_view inputKind, std::uint64_t nu
     errors.Appended();
 }
 
+// Two scans for one byte each (memchr): far cheaper per link than one scan for either byte.
+bool HoldsLineBreak(std::string_view text) {
+    return text.find('\n') != std::string_view::npos || text.find('\r') != std::string_view::npos;
+}
+
 bool DeriveOne(std::string_view input, std::string_view inputKind, std::uint64_t number, BufferedWriter& out,
                BufferedWriter& errors) {
     std::string& pending = out.Pending();
@@ -26,7 +31,7 @@ bool DeriveOne(std::string_view input, std::string_view inputKind, std::uint64_t
     bool gaveLink = AppendMediaLinkOfLine(input, pending);
     // A video ID may hold a line feed or a carriage return, and its media link then too; such an
     // answer would take two output lines for one input, or end a line early for a CRLF reader.
-    if (gaveLink && pending.find_first_of("\n\r", start) != std::string::npos) {
+    if (gaveLink && HoldsLineBreak(std::string_view(pending).substr(start))) {
         pending.resize(start);
         gaveLink = false;
         Report(errors, inputKind, number, "its media link would break the line");
