@@ -4,12 +4,22 @@
 #include <functional>
 
 #include "app/app_id.hpp"
+#include "app/command_line_qt.hpp"
+#include "app/display_check_qt.hpp"
 #include "app/exit_deadline.hpp"
 #include "qt/form.hpp"
 #include "resources/version.hpp"
 #include "shell/open_link.hpp"
 
 int main(int argc, char** argv) {
+    const qmz::WindowStart start = qmz::ReadCommandLine(argc, argv);
+    if (start.exitStatus) {
+        return *start.exitStatus;
+    }
+    const qmz::DisplayCheck display(start.platform, start.display);
+    if (display.ExitStatus()) {
+        return *display.ExitStatus();
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QMZ"));
     QApplication::setApplicationVersion(QStringLiteral(QMZ_VERSION_TEXT));

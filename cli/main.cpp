@@ -20,21 +20,27 @@ constexpr int ExitTrouble = 2;
 constexpr std::size_t InputBufferBytes = 256 * 1024;
 constexpr std::size_t OutputFlushBytes = 64 * 1024;
 
+// Also the manual page (help2man), so it says all a user needs.
 constexpr const char* HelpText =
     "Usage: qmz-link [LINK]...\n"
-    "Writes, for each video page LINK, the direct link of its video file, one line each.\n"
-    "With no LINK, reads page links from standard input, one a line.\n"
+    "Writes, for each video page LINK, the direct link of its video file, one line\n"
+    "each. With no LINK, reads page links from standard input, one a line.\n"
     "\n"
-    "An input that is no page link gives an empty line, and a message on standard error\n"
-    "that names its argument or line number. Input and output are UTF-8; a line's LF or CRLF\n"
-    "ending is not part of the link, and nothing else is trimmed. Put -- before a LINK that\n"
-    "begins with '-'.\n"
+    "An input that is no page link gives an empty line, and a message on standard\n"
+    "error that names its argument or line number; so does one whose media link\n"
+    "would hold a line feed or a carriage return. Input and output are UTF-8; a\n"
+    "line's LF or CRLF ending is not part of the link, and nothing else is trimmed.\n"
+    "Put -- before a LINK that begins with '-'.\n"
     "\n"
     "  -h, --help     show this help and exit\n"
     "      --version  show the version and exit\n"
     "\n"
     "Exit status: 0 when every input gave a link, 1 when any did not,\n"
-    "2 for a usage error or when input or output fails.\n";
+    "2 for a usage error or when input or output fails.\n"
+    "\n"
+    "When the reader of the output goes away (qmz-link < links.txt | head -1),\n"
+    "qmz-link ends at its next write by SIGPIPE, silently, as cat does; where SIGPIPE\n"
+    "is ignored, that write fails instead, with a message and exit status 2.\n";
 
 // Hands out what is gathered before the reader may have to wait for more input, so that a person
 // typing at a terminal or a program talking through a pipe sees each answer without delay, while a

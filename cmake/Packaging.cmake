@@ -1,20 +1,23 @@
-# Packages: a Debian package on Linux (cpack -G DEB, or plain cpack), a zip with qmz.exe and the
-# README on Windows. The install rules themselves live with what they install (desktop/ on Linux).
+# Packages: a Debian package on Linux (cpack -G DEB, or plain cpack), a zip with qmz.exe, the
+# README and the licence on Windows. The install rules themselves live with what they install (desktop/ on Linux).
 set(CPACK_PACKAGE_NAME "qmz")
 set(CPACK_PACKAGE_VERSION "${QMZ_VERSION_TEXT}")
 set(CPACK_PACKAGE_VENDOR "The QMZ developers")
-set(CPACK_PACKAGE_CONTACT "The QMZ developers <maintainers@qmz.test>")
+set(CPACK_PACKAGE_CONTACT "${QMZ_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/README.md")
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
     set(CPACK_GENERATOR "ZIP")
     set(CPACK_PACKAGE_FILE_NAME "qmz-${QMZ_VERSION_TEXT}-windows-x64")
-    # Unzips into one folder that holds the program and its README side by side.
+    # Unzips into one folder that holds the program, its README and its licence side by side; the
+    # licence as a .txt, which Windows opens with a double click.
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
     install(TARGETS qmz RUNTIME DESTINATION .)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 else()
     set(CPACK_GENERATOR "DEB")
     set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
@@ -24,9 +27,10 @@ else()
     # Dependencies come from the binaries themselves (dpkg-shlibdeps): Qt 6, the C++ run-time, libc.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     # Under the summary line that CPack takes from CPACK_PACKAGE_DESCRIPTION_SUMMARY.
-    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "QMZ derives the direct address of a video file on the video site's media host\n\
-from the address of the video's page. The qmz window takes a pasted page link;\n\
-qmz-link does the same for scripts and batches, from arguments or standard input.")
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "QMZ derives the direct address of a video file on the video site's media\n\
+host from the address of the video's page. The qmz window takes a pasted page\n\
+link; qmz-link does the same for scripts and batches, from arguments or\n\
+standard input.")
     set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QMZ_PROJECT_URL}")
 endif()
 

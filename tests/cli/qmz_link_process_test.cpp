@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -31,11 +32,12 @@ const std::string Media = ToUtf8(MediaLinkPrefix);
 const std::string Good = Page + "ab12CD34";
 const std::string GoodMedia = Media + "ab/ab12CD34.flv";
 const std::string UsageError = "\nTry 'qmz-link --help' for more information.\n";
+const std::string BreaksLine = "its media link would break the line";
 
 struct Result {
     std::string out;
     std::string errors;
-    int status;             // -1 when a signal ended the process
+    int status;             // 128 + the signal's number when a signal ended the process, as a shell says
     long maxResidentKiB{};  // not compared
     bool operator==(const Result& o) const { return std::tie(out, errors, status) == std::tie(o.out, o.errors, o.status); }
 };
@@ -64,9 +66,9 @@ pid_t Spawn(std::vector<std::string> argv, int in, int out, int errors) {
 }
 
 // Through temporary files rather than pipes, so that no size of input or output can block. The input
-// is written times over, so that a huge one need not be held here.
+// is written times over, so that a huge one need not be held here. Output goes to outDescriptor if given.
 Result QmzLink(std::vector<std::string> arguments, const std::string& input = {},
-               const char* program = QMZ_LINK_PROGRAM, int times = 1) {
+               const char* program = QMZ_LINK_PROGRAM, int times = 1, int outDescriptor = -1) {
     arguments.insert(arguments.begin(), program);
     using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
     const File in(std::tmpfile(), std::fclose), out(std::tmpfile(), std::fclose), errors(std::tmpfile(), std::fclose);
@@ -77,8 +79,9 @@ Result QmzLink(std::vector<std::string> arguments, const std::string& input = {}
     std::rewind(in.get());
     int status = -1;
     rusage usage{};
-    wait4(Spawn(arguments, fileno(in.get()), fileno(out.get()), fileno(errors.get())), &status, 0, &usage);
-    Result result{{}, {}, WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss};
+    const int outTo = outDescriptor >= 0 ? outDescriptor : fileno(out.get());
+    wait4(Spawn(arguments, fileno(in.get()), outTo, fileno(errors.get())), &status, 0, &usage);
+    Result result{{}, {}, WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
     for (auto [file, text] : {std::pair{out.get(), &result.out}, std::pair{errors.get(), &result.errors}}) {
         std::rewind(file);
         char bytes[1 << 16];
@@ -89,10 +92,10 @@ Result QmzLink(std::vector<std::string> arguments, const std::string& input = {}
     return result;
 }
 
-std::string NoLink(const std::string& kind, const std::vector<int>& numbers) {
+std::string NoLink(const std::string& kind, const std::vector<int>& numbers, const std::string& problem = "no page link") {
     std::string messages;
     for (const int number : numbers) {
-        messages += "qmz-link: " + kind + " " + std::to_string(number) + ": no page link\n";
+        messages += "qmz-link: " + kind + " " + std::to_string(number) + ": " + problem + "\n";
     }
     return messages;
 }
@@ -159,6 +162,10 @@ INSTANTIATE_TEST_SUITE_P(
              {GoodMedia + "\n\n" + Media + "zz/zz999999.flv\n\n\n", NoLink("argument", {2, 4, 5}), 1}},
         Case{"every_argument_gave_a_link", {Good, Good}, "nonsense\n", {GoodMedia + "\n" + GoodMedia + "\n", "", 0}},
         Case{"arguments_keep_their_line_endings", {Good + "\r\n", Good + "\n"}, "", {"\n\n", NoLink("argument", {1, 2}), 1}},
+        // A video ID may hold LF or CR; its media link would take two lines, or end one early.
+        Case{"a_media_link_that_breaks_the_line_is_no_answer", {Page + "ab12CD3\n", Page + "ab12CD3\r", Good}, "",
+             {"\n\n" + GoodMedia + "\n", NoLink("argument", {1, 2}, BreaksLine), 1}},
+        Case{"a_cr_left_in_a_line_is_no_answer", {}, Page + "ab12CD3\r\r\n", {"\n", NoLink("line", {1}, BreaksLine), 1}},
         Case{"double_dash_ends_options_once", {"--", "-x", "--help", "--", Good},
              "", {"\n\n\n" + GoodMedia + "\n", NoLink("argument", {1, 2, 3}), 1}},
         // Options anywhere before "--"; the first decides and nothing is derived.
@@ -208,6 +215,22 @@ TEST(QmzLinkProcess, StreamsManyLinesAcrossItsBuffers) {
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(result.out == expected) << "output differs from the expected " << Lines << " lines";
     EXPECT_THAT(result.errors, testing::EndsWith(NoLink("line", {Lines})));
+}
+
+// qmz-link < links.txt | head -1: once the reader has gone, the next write ends qmz-link the usual
+// Unix way, by SIGPIPE and silently; where SIGPIPE is ignored, that write fails like any other.
+TEST(QmzLinkProcess, EndsBySigpipeWhenItsReaderHasGone) {
+    for (const auto& [disposition, expected] :
+         {std::pair{SIG_DFL, Result{"", "", 128 + SIGPIPE}},
+          std::pair{SIG_IGN, Result{"", "qmz-link: cannot write the output: Broken pipe\n", 2}}}) {
+        int ends[2];
+        ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+        close(ends[0]);
+        std::signal(SIGPIPE, disposition);  // what qmz-link inherits through exec
+        EXPECT_EQ(QmzLink({Good}, {}, QMZ_LINK_PROGRAM, 1, ends[1]), expected);
+        close(ends[1]);
+    }
+    std::signal(SIGPIPE, SIG_DFL);
 }
 
 TEST(QmzLinkProcess, AnswersEachLineBeforeWaitingForTheNext) {

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds the Debian package from a build folder and checks what it holds and what it depends on.
+# Builds the Debian package from a build folder and checks what it holds, what it depends on, and
+# what Debian's own checker says of it.
 # Usage: check_deb_package.sh BUILD_DIR OUTPUT_DIR APP_ID
 set -eu
 build=$1 out=$2 id=$3
@@ -17,7 +18,8 @@ contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
 echo "$contents" | sed 's/^/  /'
 for path in ./usr/bin/qmz ./usr/bin/qmz-link ./usr/share/applications/$id.desktop \
             ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/32x32/apps/$id.png \
-            ./usr/share/icons/hicolor/256x256/apps/$id.png; do
+            ./usr/share/icons/hicolor/256x256/apps/$id.png ./usr/share/man/man1/qmz.1.gz \
+            ./usr/share/man/man1/qmz-link.1.gz ./usr/share/doc/qmz/copyright ./usr/share/doc/qmz/changelog.gz; do
     echo "$contents" | grep -qx "$path" || fail "the package lacks $path"
 done
 
@@ -29,6 +31,11 @@ echo "Depends: $depends"
 for library in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
     echo "$depends" | grep -q "\\b$library\\b" || fail "Depends lacks $library"
 done
+
+# lintian as a maintainer runs it: any error or warning fails; info and pedantic tags are shown.
+lintian --pedantic --display-info --fail-on error,warning "$deb" >"$out/lintian.log" 2>&1 \
+    || { cat "$out/lintian.log"; fail "lintian --pedantic reports errors or warnings"; }
+sed 's/^/  lintian: /' "$out/lintian.log"
 
 # apt resolves every dependency from the archive: what apt-get install ./file.deb does, simulated.
 if command -v apt-get >/dev/null; then

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Checks an installed tree: exactly the expected files, runnable programs, and a desktop entry and
-# metadata that point at what was installed.
+# Checks an installed tree: exactly the expected files, runnable programs that answer before any
+# window, manual pages made from their --help, and a desktop entry and metadata that point at what
+# was installed.
 # Usage: check_installed_tree.sh PREFIX APP_ID SOURCE_DIR
 set -eu
 prefix=$1 id=$2 source=$3
@@ -10,10 +11,14 @@ expected=$(cat <<LIST
 bin/qmz
 bin/qmz-link
 share/applications/$id.desktop
+share/doc/qmz/changelog.gz
+share/doc/qmz/copyright
 share/icons/hicolor/128x128/apps/$id.png
 share/icons/hicolor/256x256/apps/$id.png
 share/icons/hicolor/32x32/apps/$id.png
 share/icons/hicolor/64x64/apps/$id.png
+share/man/man1/qmz-link.1.gz
+share/man/man1/qmz.1.gz
 share/metainfo/$id.metainfo.xml
 LIST
 )
@@ -26,6 +31,28 @@ for program in qmz qmz-link; do
     [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
 done
 [ "$("$prefix/bin/qmz-link" --version)" = "qmz-link 1.00" ] || fail "the installed qmz-link does not run"
+for program in qmz qmz-link; do
+    zcat "$prefix/share/man/man1/$program.1.gz" | grep -qF '\-\-version' || fail "$program(1) is not its --help"
+done
+
+# qmz without any display: its command line answers, and no display is one line, not Qt's abort.
+qmz_says() {  # STATUS OUTPUT [VARIABLE=VALUE...] [ARGUMENT...]
+    want="$1 $2"; shift 2
+    status=0
+    said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u WAYLAND_SOCKET -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE \
+               "$@" 2>&1 </dev/null) || status=$?
+    [ "$status $said" = "$want" ] || fail "qmz $*: status $status, said: $said"
+}
+qmz_says 0 "qmz 1.00" "$prefix/bin/qmz" --version
+qmz_says 2 "qmz: Unknown option 'bogus'.
+Try 'qmz --help' for more information." "$prefix/bin/qmz" --bogus
+no_window=": no window can be shown"
+qmz_says 1 "qmz: cannot open an X display (DISPLAY is not set) nor a Wayland display (WAYLAND_DISPLAY is not set)$no_window" \
+         "$prefix/bin/qmz"
+qmz_says 1 "qmz: cannot open the X display \":99\" (DISPLAY) nor a Wayland display (WAYLAND_DISPLAY is not set)$no_window" \
+         DISPLAY=:99 "$prefix/bin/qmz"
+qmz_says 1 "qmz: cannot open the Wayland display \"nowhere\" (WAYLAND_DISPLAY)$no_window" \
+         QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=nowhere "$prefix/bin/qmz"
 
 entry=$prefix/share/applications/$id.desktop
 value() { sed -n "s/^$1=//p" "$entry"; }

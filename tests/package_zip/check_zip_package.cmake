@@ -1,5 +1,5 @@
-# Builds the Windows zip from a build folder and checks that it holds exactly the program and the
-# README, in one folder. Run with -DBUILD=<build folder> -DOUT=<scratch folder> -DVERSION=<1.00>.
+# Builds the Windows zip from a build folder and checks that it holds exactly the program, the
+# README and the licence, in one folder. Run with -DBUILD=<build folder> -DOUT=<scratch folder> -DVERSION=<1.00>.
 file(REMOVE_RECURSE "${OUT}")
 file(MAKE_DIRECTORY "${OUT}")
 execute_process(COMMAND "${CMAKE_CPACK_COMMAND}" -G ZIP --config "${BUILD}/CPackConfig.cmake" -B "${OUT}"
@@ -17,7 +17,7 @@ string(REPLACE "\n" ";" entries "${listing}")
 list(FILTER entries EXCLUDE REGEX "/$")
 list(SORT entries)
 message(STATUS "The zip holds: ${entries}")
-set(expected "qmz-${VERSION}-windows-x64/README.md;qmz-${VERSION}-windows-x64/qmz.exe")
+set(expected "qmz-${VERSION}-windows-x64/LICENSE.txt;qmz-${VERSION}-windows-x64/README.md;qmz-${VERSION}-windows-x64/qmz.exe")
 if(NOT entries STREQUAL expected)
     message(FATAL_ERROR "the zip holds ${entries}, not ${expected}")
 endif()
