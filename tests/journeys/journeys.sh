@@ -153,8 +153,13 @@ journey_busy_handler() {
     expect_opened "$media_link"
     face_click Command2
     expect_box "$media_link"
-    [ ! -e "$(starts | tail -n 1 | sed 's/started$/finished/')" ] || fail "the handler had already ended"
+    local record
+    record=$(starts | tail -n 1)
+    [ ! -e "${record%started}finished" ] || fail "the handler had already ended"
     rm "$work/records/sleep"
+    # The handler's sleep ends now, so that nothing outlives the journeys (its record names its pid).
+    record=${record%.started}
+    pkill -P "${record##*-}" sleep
 }
 # With no handler, Download stays silent and the window goes on; the banner says so in a box.
 journey_no_handler() {
