@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -61,16 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"overlong_lines_in_a_row_and_last", "ok\n" + std::string(20, 'a') + "\n" + std::string(50, 'b'), 8,
              {{"ok"}, Overlong, Overlong}}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
-
-TEST(LineReader, RefusesAnEmptyBufferAndASourceThatGivesTooMuch) {
-    struct Overflowing final : cli::ByteSource {
-        std::size_t Read(std::span<char> into) override { return into.size() + 1; }
-    } source;
-    EXPECT_THROW(cli::LineReader(source, std::span<char>()), std::invalid_argument);
-    std::vector<char> buffer(8);
-    cli::LineReader reader(source, buffer);
-    EXPECT_THROW(reader.Next(), std::length_error);
-}
 
 }  // namespace
 }  // namespace qmz::testing_support
