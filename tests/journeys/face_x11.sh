@@ -22,6 +22,11 @@ face_click() {
 }
 face_key() { xdotool key --clearmodifiers "$@"; }
 
+# clipboard_text [SECONDS]: what the clipboard gives within SECONDS (5). An owner that drops a
+# request (Wine may, for one that arrives as it loses the clipboard) makes it give nothing, never
+# wait for ever.
+clipboard_text() { timeout "${1:-5}" xclip -selection clipboard -o 2>/dev/null; }
+
 # offer FILE: puts the file's contents on the clipboard, owned by an xclip of ours until somebody
 # else copies; waits until the clipboard gives them.
 offer() {
@@ -29,7 +34,7 @@ offer() {
     kill "${clipboard:-}" 2>/dev/null || true
     xclip -selection clipboard -quiet <"$offered" >/dev/null 2>&1 &
     clipboard=$!
-    wait_until eval 'xclip -selection clipboard -o 2>/dev/null | cmp -s - "$offered"' || fail "xclip did not take the clipboard"
+    wait_until eval 'clipboard_text | cmp -s - "$offered"' || fail "xclip did not take the clipboard"
 }
 face_paste() {
     offer "$1"
@@ -37,30 +42,21 @@ face_paste() {
     face_key ctrl+a ctrl+v
 }
 
-# face_read_box OUT: the box's whole text, copied out through the clipboard. A mark typed at its end
+# face_read_box OUT: the box's whole text, copied out through the clipboard (clicked into first,
+# unless focus_in_box=yes). A mark typed at its end
 # makes every copy a real one, so that an empty box is told from a slow one; it is taken off again.
-# A click that comes while the window still handles a key press may not reach the box (seen under
-# Wine): the copy is tried three times before the window counts as not answering. An attempt that
-# was only slow leaves its mark too, so every mark at the end is taken off (no journey's text ends
-# with one).
+# The copy is made once and waited for as long as a loaded machine needs for a long text: a second
+# copy would race the first, and the first, arriving late, would pass for the second's answer.
 face_read_box() {
     printf 'mark' >"$work/mark"
-    for _ in 1 2 3; do
-        offer "$work/mark"
-        face_click Text1
-        face_key End numbersign ctrl+a ctrl+c
-        patience=5 wait_until eval '! kill -0 "$clipboard" 2>/dev/null' && break
-    done
-    kill -0 "$clipboard" 2>/dev/null && fail "the window took no copy: it does not answer"
-    xclip -selection clipboard -o >"$1.copied"
-    local marks=0
-    while [ "$marks" -lt 3 ] && [ "$(tail -c $((marks + 1)) "$1.copied" | head -c 1)" = "#" ]; do
-        marks=$((marks + 1))
-    done
-    [ "$marks" -gt 0 ] || fail "the copy lacks the mark"
-    head -c -"$marks" "$1.copied" >"$1"
-    # shellcheck disable=SC2046
-    face_key End $(yes BackSpace | head -n "$marks")
+    offer "$work/mark"
+    [ "${focus_in_box:-}" = yes ] || face_click Text1
+    face_key End numbersign ctrl+a ctrl+c
+    patience=60 wait_until eval '! kill -0 "$clipboard" 2>/dev/null' || fail "the window took no copy: it does not answer"
+    clipboard_text 60 >"$1.copied" || fail "the window does not give its copy"
+    [ "$(tail -c 1 "$1.copied")" = "#" ] || fail "the copy lacks the mark"
+    head -c -1 "$1.copied" >"$1"
+    face_key End BackSpace
 }
 
 # face_message_box TEXT: waits for a message box over the window that says TEXT, and closes it.

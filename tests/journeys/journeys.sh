@@ -42,6 +42,14 @@ wait_until() {
         sleep 0.05
     done
 }
+# Every xdotool call is bounded: a window or server that stops answering fails the journey, never
+# hangs it until the test runner's limit.
+xdotool() {
+    local status=0
+    timeout 30 xdotool "$@" || status=$?
+    [ "$status" -ne 124 ] || fail "xdotool $1 got no answer"
+    return "$status"
+}
 place() { awk -v name="$1" '$1 == name { print $2, $3 }' "$places"; }
 
 # shellcheck source=face_x11.sh
@@ -96,8 +104,11 @@ journey_keyboard() {
     face_click Text1
     face_key Tab space
     expect_opened "$media_link"
-    face_key Tab space
-    expect_box "$media_link"
+    # Tab goes on round to the box. Under Wine a button pressed by Space holds the mouse until the
+    # window has taken the key's release, and a click that comes sooner goes to the button; so the
+    # box is reached by key, not by a click.
+    face_key Tab space Tab
+    focus_in_box=yes expect_box "$media_link"
 }
 # With the focus in the box, Enter and Esc press no button and close nothing.
 journey_enter_and_escape() {
