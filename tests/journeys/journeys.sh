@@ -172,7 +172,9 @@ journey_busy_handler() {
     record=${record%.started}
     pkill -P "${record##*-}" sleep
 }
-# With no handler, Download stays silent and the window goes on; the banner says so in a box.
+# With no handler, or one that says the desktop has no browser set up (xdg-open's status 3),
+# Download stays silent and the window goes on: reading the box takes a click that a message box
+# would block. The banner says so in a box.
 journey_no_handler() {
     mv "$work/bin/xdg-open" "$work/xdg-open"
     paste "$page_link"
@@ -180,8 +182,19 @@ journey_no_handler() {
     expect_box "$page_link"
     face_click Label1
     face_message_box
-    expect_box "$page_link"
     mv "$work/xdg-open" "$work/bin/xdg-open"
+    echo 3 >"$work/records/status"
+    face_click Command1
+    expect_opened "$media_link"
+    local record
+    record=$(starts | tail -n 1)
+    record=${record%.started}
+    wait_until eval '! [ -e "/proc/${record##*-}" ]' || fail "the handler was not reaped"
+    expect_box "$page_link"
+    face_click Label1
+    expect_opened "$home_link"
+    face_message_box
+    rm "$work/records/status"
 }
 # A process that has ended but was not waited for yet is a zombie (state Z).
 ended() { [ ! -e "/proc/$1" ] || [ "$(awk '{ print $3 }' "/proc/$1/stat")" = Z ]; }

@@ -1,0 +1,108 @@
+// The Qt face under test, offscreen: its driver for the shared cases, and what a screen reader
+// meets. The user's own journeys through it (clicks, keys, the real handler) are in tests/journeys.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "link/link_constants.hpp"
+#include "qt/form.hpp"
+#include "tests/window/face_driver.hpp"
+
+namespace qmz {
+namespace {
+
+// QString::fromStdU16String would take a leading U+FEFF for a byte order mark and drop it.
+QString QStringExactly(TextView text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+class QtFace final : public testing_support::FaceDriver {
+public:
+    explicit QtFace(LinkOpener opener) : form_(MainForm(), std::move(opener)) {
+        form_.show();
+        form_.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form_));
+        // Every message box over the window is answered, and its text kept, whenever it comes.
+        QObject::connect(&answerer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box && box->parent() == &form_) {
+                messages_.push_back(box->text().toStdString());
+                box->accept();
+            }
+        });
+        answerer_.start(10);
+    }
+    FormRuntime& Form() override { return form_; }
+    void Paste(TextView text) override {
+        QApplication::clipboard()->setText(QStringExactly(text));
+        form_.findChild<QLineEdit*>()->selectAll();
+        QTest::keyClick(form_.findChild<QLineEdit*>(), Qt::Key_V, Qt::ControlModifier);
+    }
+    void Click(std::string_view control) override { QTest::mouseClick(Widget(control), Qt::LeftButton); }
+    std::vector<std::string> Messages() const override { return messages_; }
+    testing_support::DevicePlace Place(std::string_view control) const override {
+        const double ratio = form_.devicePixelRatioF();
+        const QRect place = control == MainForm().name ? form_.rect() : Widget(control)->geometry();
+        return {place.x() * ratio, place.y() * ratio, place.width() * ratio, place.height() * ratio};
+    }
+    double Dpi() const override { return form_.logicalDpiX() * form_.devicePixelRatioF(); }
+    double Rounding() const override { return form_.devicePixelRatioF(); }  // one logical pixel
+    QWidget* Widget(std::string_view control) const { return form_.findChild<QWidget*>(FromUtf8(control)); }
+
+private:
+    QtForm form_;
+    QTimer answerer_;
+    std::vector<std::string> messages_;
+};
+
+// A screen reader finds every control with its role and the description's name, the banner as
+// links, and presses the banner and the buttons through their actions.
+TEST(FaceQt, ScreenReadersNameEveryControlAndPressTheBannerAndButtons) {
+    std::vector<QString> opened;
+    QtFace face([&opened](WindowHandle, std::u16string_view verb, std::u16string_view target, const NativePath&,
+                          const FailureReport&) { opened.push_back(QStringExactly(verb) + " " + QStringExactly(target)); });
+    face.Paste(Text(PageLinkPrefix) + u"ab12CD34");
+    for (const ControlDescription& control : MainForm().controls) {
+        SCOPED_TRACE(std::string(control.name));
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(face.Widget(control.name));
+        ASSERT_NE(accessible, nullptr);
+        const bool isLink = control.onClick == ClickAction::SiteLink;
+        const QAccessible::Role role = control.kind == ControlKind::PushButton ? QAccessible::Button
+                                       : control.kind == ControlKind::TextBox  ? QAccessible::EditableText
+                                       : isLink                                ? QAccessible::Link
+                                                                               : QAccessible::StaticText;
+        EXPECT_EQ(accessible->role(), role);
+        EXPECT_EQ(accessible->state().linked, isLink);
+        EXPECT_EQ(accessible->text(QAccessible::Name), FromUtf8(control.accessibleName.empty() ? control.caption : control.accessibleName));
+        EXPECT_EQ(accessible->text(QAccessible::Description), FromUtf8(control.accessibleDescription));
+        if (control.onClick != ClickAction::None) {
+            ASSERT_NE(accessible->actionInterface(), nullptr);
+            accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        }
+    }
+    // A button pressed this way shows itself pressed for a moment before it clicks.
+    const QString mediaLink = QStringExactly(Text(MediaLinkPrefix) + u"ab/ab12CD34.flv");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened.size() == 3 && face.Form().ReadPageLinkBox() == mediaLink.toStdU16String(); }, 5000));
+    std::ranges::sort(opened);
+    const QString home = "open " + QStringExactly(SiteHomeLink);
+    EXPECT_EQ(opened, (std::vector<QString>{"OPEN " + mediaLink, home, home}));
+}
+
+}  // namespace
+
+std::unique_ptr<testing_support::FaceDriver> testing_support::StartFace(LinkOpener opener) {
+    return std::make_unique<QtFace>(std::move(opener));
+}
+
+}  // namespace qmz
