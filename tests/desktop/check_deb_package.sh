@@ -1,9 +1,9 @@
 #!/bin/sh
 # Builds the Debian package from a build folder and checks what it holds, what it depends on, and
 # what Debian's own checker says of it.
-# Usage: check_deb_package.sh BUILD_DIR OUTPUT_DIR APP_ID
+# Usage: check_deb_package.sh BUILD_DIR OUTPUT_DIR APP_ID SOURCE_DIR
 set -eu
-build=$1 out=$2 id=$3
+build=$1 out=$2 id=$3 source=$4
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$out"
@@ -14,14 +14,9 @@ set -- "$out"/*.deb
 deb=$1
 echo "Package: $(basename "$deb")"
 
-contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
-echo "$contents" | sed 's/^/  /'
-for path in ./usr/bin/qmz ./usr/bin/qmz-link ./usr/share/applications/$id.desktop \
-            ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/32x32/apps/$id.png \
-            ./usr/share/icons/hicolor/256x256/apps/$id.png ./usr/share/man/man1/qmz.1.gz \
-            ./usr/share/man/man1/qmz-link.1.gz ./usr/share/doc/qmz/copyright ./usr/share/doc/qmz/changelog.gz; do
-    echo "$contents" | grep -qx "$path" || fail "the package lacks $path"
-done
+# What it installs is what cmake --install does, and as sound.
+dpkg-deb -x "$deb" "$out/root"
+"$(dirname "$0")/check_installed_tree.sh" "$out/root/usr" "$id" "$source" >"$out/tree.log" || { cat "$out/tree.log"; fail "the package's tree"; }
 
 [ "$(dpkg-deb -f "$deb" Package)" = "qmz" ] || fail "the package is not called qmz"
 [ "$(dpkg-deb -f "$deb" Version)" = "1.00" ] || fail "the package version is $(dpkg-deb -f "$deb" Version)"

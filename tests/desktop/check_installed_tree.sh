@@ -68,10 +68,6 @@ grep -q "<id>$id</id>" "$metainfo" || fail "the metadata's id is not $id"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "the metadata does not launch $id.desktop"
 grep -q '<description>' "$metainfo" || fail "the metadata has no description"
 # The screenshot is the project's own picture, published under the project's address.
-screenshot=$(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">[^<]*/\(docs/[^<]*\)</image>.*|\1 \2 \3|p' "$metainfo")
-[ -n "$screenshot" ] || fail "the metadata names no screenshot under docs/"
-set -- $screenshot
-[ -f "$source/$3" ] || fail "the screenshot $3 is not in the source tree"
-size=$(od -An -tu1 -j16 -N8 "$source/$3" | awk '{ print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8 }')
-[ "$size" = "$1 $2" ] || fail "the metadata says $1x$2 but $3 is $size"
+screenshot=$(sed -n 's|.*<image type="source"[^>]*>[^<]*/\(docs/[^<]*\)</image>.*|\1|p' "$metainfo")
+[ -n "$screenshot" ] && [ -f "$source/$screenshot" ] || fail "the metadata names no screenshot in docs/ of the source tree"
 echo "OK"

@@ -1,7 +1,8 @@
 # The Win32 face under Wine (sourced by journeys.sh, run through scripts/wine-run.sh --host): qmz.exe
 # on the private X display, driven through xdotool and the clipboard, which Wine shares with X.
 # Wine draws the window's frame itself; places are found inside it. Wine's shell hands links to the
-# host's xdg-open, here the stand-in.
+# host's xdg-open, here the stand-in, in the state Wine gives it.
+face_hands_off=wine
 
 # shellcheck source=face_x11.sh
 source "$here/face_x11.sh"
