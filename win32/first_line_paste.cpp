@@ -15,10 +15,24 @@ namespace {
 
 constexpr UINT_PTR SubclassId = 1;
 
-// The first line of the clipboard's text; none when the clipboard holds no text, or no memory is
-// left to copy it. A text without a NUL in its memory block ends with the block.
+// Another program (a clipboard manager, a remote desktop's clipboard, Wine's own clipboard as it
+// takes a text from X) may hold the clipboard open for a moment: a paste waits for it a little
+// rather than doing nothing.
+bool OpenClipboardWhenFree(HWND owner) {
+    constexpr int Tries = 100;  // two seconds at most
+    for (int tried = 1; !OpenClipboard(owner); ++tried) {
+        if (tried == Tries) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+// The first line of the clipboard's text; none when the clipboard holds no text, stays taken, or
+// no memory is left to copy it. A text without a NUL in its memory block ends with the block.
 std::optional<std::wstring> ClipboardFirstLine(HWND owner) {
-    if (!OpenClipboard(owner)) {
+    if (!OpenClipboardWhenFree(owner)) {
         return std::nullopt;
     }
     std::optional<std::wstring> line;

@@ -29,4 +29,19 @@ face_click() {
     xdotool mousemove --window "$window" 0 0 mousemove --window "$window" $((frame_left + x)) $((frame_top + y)) click 1
 }
 
+# Wine's clipboard takes another program's text a moment after that program takes the X clipboard;
+# a paste that comes sooner may paste nothing: the box is read back, and the paste made again
+# until the box holds the text's first line.
+face_paste() {
+    tr '\r' '\n' <"$1" | head -n 1 | tr -d '\n' >"$1.kept"
+    for _ in 1 2 3; do
+        offer "$1"
+        face_click Text1
+        face_key ctrl+a ctrl+v
+        face_read_box "$1.box"
+        cmp -s "$1.kept" "$1.box" && return
+    done
+    fail "the box holds $(head -c 80 "$1.box") after three pastes, not $(head -c 80 "$1.kept")"
+}
+
 face_close() { xdotool windowfocus --sync "$window" key alt+F4; }

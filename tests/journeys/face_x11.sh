@@ -43,20 +43,27 @@ face_paste() {
 }
 
 # face_read_box OUT: the box's whole text, copied out through the clipboard (clicked into first,
-# unless focus_in_box=yes). A mark typed at its end
-# makes every copy a real one, so that an empty box is told from a slow one; it is taken off again.
-# The copy is made once and waited for as long as a loaded machine needs for a long text: a second
-# copy would race the first, and the first, arriving late, would pass for the second's answer.
+# unless focus_in_box=yes). A mark typed at its end, new for every try, makes every copy a real
+# one and tells it from an earlier try's; every mark that reached the box is taken off again (no
+# journey's text holds a "#"). A copy that does not come (Wine's clipboard may be busy taking
+# another program's text) is tried again; one that comes late is waited for.
+reads=0
 face_read_box() {
+    local out=$1 mark
     printf 'mark' >"$work/mark"
-    offer "$work/mark"
-    [ "${focus_in_box:-}" = yes ] || face_click Text1
-    face_key End numbersign ctrl+a ctrl+c
-    patience=60 wait_until eval '! kill -0 "$clipboard" 2>/dev/null' || fail "the window took no copy: it does not answer"
-    clipboard_text 60 >"$1.copied" || fail "the window does not give its copy"
-    [ "$(tail -c 1 "$1.copied")" = "#" ] || fail "the copy lacks the mark"
-    head -c -1 "$1.copied" >"$1"
-    face_key End BackSpace
+    for _ in 1 2 3; do
+        mark="#$((reads += 1))"
+        offer "$work/mark"
+        [ "${focus_in_box:-}" = yes ] || face_click Text1
+        # shellcheck disable=SC2046
+        face_key End numbersign $(echo "$reads" | grep -o .) ctrl+a ctrl+c
+        patience=10 wait_until eval '! kill -0 "$clipboard" 2>/dev/null' || continue
+        patience=20 interval=0.5 wait_until eval 'clipboard_text 10 >"$out.copied" && [ "$(tail -c ${#mark} "$out.copied")" = "$mark" ]' && break
+    done
+    [ "$(tail -c ${#mark} "$out.copied" 2>/dev/null)" = "$mark" ] || fail "the window took no copy: it does not answer"
+    sed -z 's/\(#[0-9]*\)*$//' "$out.copied" >"$out"
+    # shellcheck disable=SC2046
+    face_key End $(yes BackSpace | head -n $(($(wc -c <"$out.copied") - $(wc -c <"$out"))))
 }
 
 # face_message_box TEXT: waits for a message box over the window that says TEXT, and closes it.

@@ -30,17 +30,17 @@ work=$(mktemp -d)
 mkdir "$work/bin" "$work/records"
 cp "$stand_in" "$work/bin/xdg-open"
 places=$work/places
-# A Windows program's (under Wine) ends its lines with CRLF.
-case $3 in *.exe) wine "$3" ;; *) "$3" ;; esac | tr -d '\r' >"$places"
+"$3" >"$places"
 export PATH="$work/bin:$PATH" QMZ_TEST_RECORDS="$work/records"
 journey=start
 fail() { echo "FAIL ($face, $journey): $*" >&2; [ -z "${QMZ_FAIL_SHOT:-}" ] || import -window root "$QMZ_FAIL_SHOT"; exit 1; }
-# wait_until COMMAND...: true once the command succeeds, tried for up to $patience seconds (30).
+# wait_until COMMAND...: true once the command succeeds, tried every $interval seconds (0.05) for up
+# to $patience seconds (30).
 wait_until() {
     local deadline=$((SECONDS + ${patience:-30}))
     until "$@"; do
         [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.05
+        sleep "${interval:-0.05}"
     done
 }
 # Every xdotool call is bounded: a window or server that stops answering fails the journey, never
@@ -66,7 +66,7 @@ expect_opened() {
     wait_until eval '[ "$(starts | wc -l)" -ge "$expected_starts" ]' || fail "no handler started for $1"
     local record
     record=$(starts | sed -n "${expected_starts}p")
-    [ "$(tail -n +4 "$record" | tr -d '\0')" = "$1" ] || fail "the handler got $(tail -n +4 "$record")"
+    [ "$(tail -n +4 "$record" | tr -d '\0')" = "$1" ] || fail "the handler got $(tail -n +4 "$record" | tr -d '\0')"
     [ "$(sed -n 2p "$record")" = "$program_folder" ] || fail "the handler ran in $(sed -n 2p "$record")"
     # The program, a background job here, ignores SIGINT and SIGQUIT; where the hand-off is QMZ's
     # own, the handler starts with no signal blocked or ignored (but glibc's internal 32 and 33,

@@ -21,8 +21,6 @@ class FaceDriver {
 public:
     virtual ~FaceDriver() = default;
     virtual FormRuntime& Form() = 0;
-    // Puts text on the system's clipboard and pastes it over the box's whole text.
-    virtual void Paste(TextView text) = 0;
     // A left click on the named control, with everything it sets off handled.
     virtual void Click(std::string_view control) = 0;
     // The text of every message box shown over the window so far; each was answered.

@@ -5,8 +5,6 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
-#include <QClipboard>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -44,11 +42,6 @@ public:
         answerer_.start(10);
     }
     FormRuntime& Form() override { return form_; }
-    void Paste(TextView text) override {
-        QApplication::clipboard()->setText(QStringExactly(text));
-        form_.findChild<QLineEdit*>()->selectAll();
-        QTest::keyClick(form_.findChild<QLineEdit*>(), Qt::Key_V, Qt::ControlModifier);
-    }
     void Click(std::string_view control) override { QTest::mouseClick(Widget(control), Qt::LeftButton); }
     std::vector<std::string> Messages() const override { return messages_; }
     testing_support::DevicePlace Place(std::string_view control) const override {
@@ -72,7 +65,7 @@ TEST(FaceQt, ScreenReadersNameEveryControlAndPressTheBannerAndButtons) {
     std::vector<QString> opened;
     QtFace face([&opened](WindowHandle, std::u16string_view verb, std::u16string_view target, const NativePath&,
                           const FailureReport&) { opened.push_back(QStringExactly(verb) + " " + QStringExactly(target)); });
-    face.Paste(Text(PageLinkPrefix) + u"ab12CD34");
+    face.Form().WritePageLinkBox(Text(PageLinkPrefix) + u"ab12CD34");
     for (const ControlDescription& control : MainForm().controls) {
         SCOPED_TRACE(std::string(control.name));
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(face.Widget(control.name));

@@ -34,16 +34,6 @@ public:
         Pump();
     }
     FormRuntime& Form() override { return form_; }
-    void Paste(TextView text) override {
-        const HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
-        std::ranges::copy(Text(text) + u'\0', static_cast<char16_t*>(GlobalLock(data)));
-        GlobalUnlock(data);
-        ASSERT_TRUE(OpenClipboard(form_.Window()) && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, data));
-        CloseClipboard();
-        SendMessageW(Control(form_, "Text1"), EM_SETSEL, 0, -1);
-        SendMessageW(Control(form_, "Text1"), WM_PASTE, 0, 0);
-        Pump();
-    }
     void Click(std::string_view control) override {
         SendMessageW(Control(form_, control), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         SendMessageW(Control(form_, control), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));

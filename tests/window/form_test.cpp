@@ -11,6 +11,7 @@
 
 #include "base/runtime_failure.hpp"
 #include "link/link_constants.hpp"
+#include "link/utf8.hpp"
 #include "tests/support/link_table.hpp"
 #include "tests/window/face_driver.hpp"
 #include "window/form_description.hpp"
@@ -20,17 +21,17 @@ namespace {
 
 using testing_support::StartFace;
 
-// The table that the derivation and qmz-link are held to as well, pasted into the box: Download
-// hands each media link on, to be opened over the window, and Get Link puts it in the box.
+// The table that the derivation and qmz-link are held to as well, each text in the box: Download
+// hands its media link on, to be opened over the window, and Get Link puts it in the box.
 TEST(Form, DownloadAndGetLinkGiveTheSharedTablesLinkForEveryText) {
     std::vector<std::pair<WindowHandle, Text>> opened;
     auto face = StartFace([&opened](WindowHandle owner, std::u16string_view verb, std::u16string_view target, const NativePath&,
                                     const FailureReport&) { opened.emplace_back(owner, Text(verb) + u" " + Text(target)); });
     std::vector<std::pair<WindowHandle, Text>> expected;
     for (const auto& linkCase : testing_support::ReadLinkTable()) {
-        SCOPED_TRACE("table line " + std::to_string(linkCase.lineNumber));
-        face->Paste(linkCase.input);
-        ASSERT_EQ(face->Form().ReadPageLinkBox(), linkCase.input) << "the paste itself changed the text";
+        SCOPED_TRACE(ToUtf8(linkCase.input));
+        face->Form().WritePageLinkBox(linkCase.input);
+        ASSERT_EQ(face->Form().ReadPageLinkBox(), linkCase.input) << "the box itself changed the text";
         face->Click("Command1");
         face->Click("Command2");
         EXPECT_EQ(face->Form().ReadPageLinkBox(), linkCase.mediaLink.value_or(Text()));
@@ -52,7 +53,7 @@ TEST(Form, NoFailureLeavesAClickAndOnlyTheBannerReportsOne) {
     };
     for (const auto& [failure, expected] : failures) {
         auto face = StartFace([&failure](auto&&...) { failure(); });
-        face->Paste(pageLink);
+        face->Form().WritePageLinkBox(pageLink);
         face->Click("Command1");
         EXPECT_TRUE(face->Messages().empty());
         face->Click("Label1");
