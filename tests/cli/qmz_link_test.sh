@@ -53,6 +53,10 @@ expect 0 "$good_media\n$good_media\n" ""; printf '%s\n%s' "$good" "$good" | run
 expect 1 "\n" "$(no_link line 1)"; printf '%s\r\r\n' "$good" | run
 expect 0 "${media}ab/ab\0CD345.flv\n" ""; printf '%sab\0CD345\n' "$page" | run
 expect 1 "\n$good_media\n" "$(no_link line 1)"; printf '%sab12CD3\377\n%s' "$page" "$good" | run
+# Bytes that only pass for UTF-8 (an overlong "/", a surrogate, a code point past U+10FFFF) would
+# complete a video ID: they are no text, so no link.
+expect 1 "\n\n\n" "$(no_link line "1 2 3")"
+printf '%sab12CD3\300\257\n%sab12CD3\355\240\200\n%sab12CD\364\220\200\200\n' "$page" "$page" "$page" | run
 expect 1 "\n" "$(no_link line 1)"; echo --help | run
 # Arguments, taken exactly and in order, standard input left alone; options only before "--".
 expect 1 "$good_media\n\n\n\n" "$(no_link argument "2 3 4")"; echo "$good" | run "$good" nonsense "" -
@@ -79,6 +83,15 @@ if [ "$memory_limit" -gt 0 ]; then
     expect 1 "\n" "$(no_link line 1)"
     (ulimit -v "$memory_limit" && head -c $((128 << 20)) /dev/zero | tr '\0' 4 | run; exit "$failures") || failures=$((failures + 1))
 fi
+# Many lines of both prefixes, both endings and no link cross every boundary of qmz-link's buffer.
+seq 10000000 10300000 | awk -v page="$page" -v www="http://www.${page#http://}" -v media="$media" -v out="$work/out.expected" '
+    { id = $0 }
+    NR % 3 == 0 { print page id; print media substr(id, 1, 2) "/" id ".flv" >out }
+    NR % 3 == 1 { print www id "\r"; print media substr(id, 1, 2) "/" id ".flv" >out }
+    NR % 3 == 2 { print page id "/"; print "" >out }' >"$work/many"
+status=1
+awk 'NR % 3 == 2 { printf "qmz-link: line %d: no page link\n", NR }' "$work/many" >"$work/errors.expected"
+run <"$work/many"
 # Each line is answered while the input stays open.
 coproc answering { "$qmz_link"; }
 for _ in 1 2 3; do

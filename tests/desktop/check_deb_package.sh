@@ -12,7 +12,6 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&
 set -- "$out"/*.deb
 [ $# -eq 1 ] && [ -f "$1" ] || fail "cpack made no single .deb in $out"
 deb=$1
-echo "Package: $(basename "$deb")"
 
 # What it installs is what cmake --install does, and as sound.
 dpkg-deb -x "$deb" "$out/root"
@@ -21,7 +20,6 @@ dpkg-deb -x "$deb" "$out/root"
 [ "$(dpkg-deb -f "$deb" Package)" = "qmz" ] || fail "the package is not called qmz"
 [ "$(dpkg-deb -f "$deb" Version)" = "1.00" ] || fail "the package version is $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
-echo "Depends: $depends"
 # Computed from the binaries: Qt 6 Widgets for the window, libstdc++ and libc for both programs.
 for library in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
     echo "$depends" | grep -q "\\b$library\\b" || fail "Depends lacks $library"

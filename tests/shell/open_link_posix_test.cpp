@@ -79,11 +79,8 @@ protected:
             inherited.clear();
             for (const auto& entry : fs::directory_iterator(folder_ / "records")) {
                 std::ifstream record(entry.path());
-                std::string line;
-                for (int i = 0; i < 3; ++i) {
-                    std::getline(record, line);
-                }
-                if (entry.path().extension() == ".started") {
+                std::string arguments, folder, line;
+                if (entry.path().extension() == ".started" && std::getline(std::getline(std::getline(record, arguments), folder), line)) {
                     inherited.push_back(line);
                 }
             }
@@ -129,28 +126,22 @@ TEST_F(OpenLinkTest, HoldsNoThreadZombieOrDescriptorPerHandler) {
     EXPECT_EQ(CountEntries("/proc/self/fd"), descriptorsBefore);
 }
 
-// xdg-open's "no method available" (3) and "action failed" (4) reach the user later; any other
-// status does not. Each handler is reaped before the next starts, so the reports come in order.
+// xdg-open's "action failed" (4) reaches the user later, as "no method available" (3) does (a
+// journey shows that one); any other status does not. The handlers end one after the other.
 TEST_F(OpenLinkTest, ReportsOnlyTheDesktopsOwnFailuresLater) {
     std::mutex mutex;
     std::vector<std::string> reports;
-    const FailureReport report = [&](std::string message) {
-        const std::lock_guard lock(mutex);
-        reports.push_back(std::move(message));
-    };
-    for (const char* status : {"0", "4", "1", "3"}) {
+    for (const char* status : {"1", "4"}) {
         setenv("QMZ_TEST_HANDLER_STATUS", status, 1);
-        Open(u"http://www.site.test", report);
+        Open(u"http://www.site.test", [&](std::string message) { const std::lock_guard lock(mutex); reports.push_back(message); });
         ASSERT_TRUE(WaitFor(NoChildren));
     }
     unsetenv("QMZ_TEST_HANDLER_STATUS");
-    ASSERT_TRUE(WaitFor([&] { const std::lock_guard lock(mutex); return reports.size() >= 2; }));
+    ASSERT_TRUE(WaitFor([&] { const std::lock_guard lock(mutex); return !reports.empty(); }));
     const std::lock_guard lock(mutex);
-    ASSERT_EQ(reports.size(), 2u);
-    for (const auto& [message, status] : {std::pair{reports[0], "4"}, std::pair{reports[1], "3"}}) {
-        EXPECT_TRUE(message.starts_with("No program to open web links is set up")) << message;
-        EXPECT_TRUE(message.ends_with(std::string("(exit status ") + status + ").")) << message;
-    }
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].starts_with("No program to open web links is set up")) << reports[0];
+    EXPECT_TRUE(reports[0].ends_with("(exit status 4).")) << reports[0];
 }
 
 // When the system refuses the reaper's thread, nothing is started and the caller hears of it.

@@ -70,20 +70,5 @@ TEST(FolderOfModulePath, KeepsABackslashOnlyAfterADrive) {
     }
 }
 
-TEST(ReadModulePath, GrowsTheBufferUntilALongPathFitsAndReportsFailure) {
-    // Past MAX_PATH, as under a long-path-aware Windows; cut to fit, as GetModuleFileNameW does,
-    // which then reports the whole buffer's size.
-    const std::wstring longPath = LR"(\\?\C:\)" + std::wstring(700, L'd') + LR"(\qmz.exe)";
-    EXPECT_EQ(ReadModulePath([&](wchar_t* buffer, DWORD size) {
-                  const std::size_t copied = longPath.copy(buffer, size - 1);
-                  buffer[copied] = L'\0';
-                  return copied < longPath.size() ? size : static_cast<DWORD>(copied);
-              }),
-              longPath);
-    EXPECT_THROW(ReadModulePath([](wchar_t*, DWORD) -> DWORD { return 0; }), RuntimeFailure);
-    // A reader that never fits must not make the buffer grow without end.
-    EXPECT_THROW(ReadModulePath([](wchar_t*, DWORD size) { return size; }), RuntimeFailure);
-}
-
 }  // namespace
 }  // namespace qmz

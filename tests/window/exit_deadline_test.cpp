@@ -22,9 +22,5 @@ TEST(EndProcessAfter, EndsAHangingProcessWithTheGivenStatus) {
     EXPECT_EXIT((EndProcessAfter(50ms, 3), HangThenExit()), testing::ExitedWithCode(3), "");
 }
 
-TEST(EndProcessAfter, LeavesAnExitBeforeTheDeadlineItsOwnStatus) {
-    EXPECT_EXIT((EndProcessAfter(30s, 3), std::exit(0)), testing::ExitedWithCode(0), "");
-}
-
 }  // namespace
 }  // namespace qmz

@@ -70,17 +70,15 @@ TEST(Form, LaysOutEveryControlAtTheSystemDpi) {
     auto face = StartFace({});
     const char* asked = std::getenv("QMZ_TEST_DPI");
     ASSERT_NEAR(face->Dpi(), asked != nullptr ? std::atof(asked) : 96, 0.5) << "the system runs at another density";
-    const auto px = [&face](int twips) { return twips * face->Dpi() / TwipsPerInch; };
-    const double rounding = face->Rounding();
-    const testing_support::DevicePlace client = face->Place(MainForm().name);
-    EXPECT_NEAR(client.width, px(MainForm().clientWidth), rounding);
-    EXPECT_NEAR(client.height, px(MainForm().clientHeight), rounding);
+    const auto expectAt = [&face](std::string_view name, int left, int top, int width, int height) {
+        const auto place = face->Place(name);
+        for (const auto& [actual, twips] : std::initializer_list<std::pair<double, int>>{{place.left, left}, {place.top, top}, {place.width, width}, {place.height, height}}) {
+            EXPECT_NEAR(actual, twips * face->Dpi() / TwipsPerInch, face->Rounding()) << name;
+        }
+    };
+    expectAt(MainForm().name, 0, 0, MainForm().clientWidth, MainForm().clientHeight);
     for (const ControlDescription& control : MainForm().controls) {
-        const auto [left, top, width, height] = face->Place(control.name);
-        EXPECT_NEAR(left, px(control.place.left), rounding) << control.name;
-        EXPECT_NEAR(top, px(control.place.top), rounding) << control.name;
-        EXPECT_NEAR(width, px(control.place.width), rounding) << control.name;
-        EXPECT_NEAR(height, px(control.place.height), rounding) << control.name;
+        expectAt(control.name, control.place.left, control.place.top, control.place.width, control.place.height);
     }
 }
 
