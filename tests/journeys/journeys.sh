@@ -93,13 +93,9 @@ journey_get_link() {
     paste "$page_link"
     face_click Command2
     expect_box "$media_link"
-    face_click Command2
-    expect_box ""
 }
 journey_download() {
     paste "$page_link"
-    face_click Command1
-    expect_opened "$media_link"
     face_click Command1
     expect_opened "$media_link"
     expect_box "$page_link"

@@ -47,9 +47,6 @@ int CountChildren() {
     }
     return children;
 }
-bool NoChildren() {
-    return CountChildren() == 0;
-}
 int CountEntries(const char* folder) {
     return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
@@ -104,7 +101,7 @@ TEST_F(OpenLinkTest, RefusesALinkThatAnArgumentCannotCarryWhole) {
 // zombie, and no descriptor is leaked to a handler or kept after it ends.
 TEST_F(OpenLinkTest, HoldsNoThreadZombieOrDescriptorPerHandler) {
     Open(u"http://site.test/first");  // starts the reaper, whose thread and descriptors stay
-    ASSERT_TRUE(WaitFor(NoChildren));
+    ASSERT_TRUE(WaitFor([] { return CountChildren() == 0; }));
     const int threadsBefore = CountEntries("/proc/self/task");
     const int descriptorsBefore = CountEntries("/proc/self/fd");
 
@@ -122,7 +119,7 @@ TEST_F(OpenLinkTest, HoldsNoThreadZombieOrDescriptorPerHandler) {
     EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore) << "threads while " << Opens << " handlers sleep";
     close(watched);
     EXPECT_EQ(starts, std::vector<std::string>(Opens + 1, "no"));
-    EXPECT_TRUE(WaitFor(NoChildren)) << "a handler was never reaped";
+    EXPECT_TRUE(WaitFor([] { return CountChildren() == 0; })) << "a handler was never reaped";
     EXPECT_EQ(CountEntries("/proc/self/fd"), descriptorsBefore);
 }
 
@@ -134,7 +131,7 @@ TEST_F(OpenLinkTest, ReportsOnlyTheDesktopsOwnFailuresLater) {
     for (const char* status : {"1", "4"}) {
         setenv("QMZ_TEST_HANDLER_STATUS", status, 1);
         Open(u"http://www.site.test", [&](std::string message) { const std::lock_guard lock(mutex); reports.push_back(message); });
-        ASSERT_TRUE(WaitFor(NoChildren));
+        ASSERT_TRUE(WaitFor([] { return CountChildren() == 0; }));
     }
     unsetenv("QMZ_TEST_HANDLER_STATUS");
     ASSERT_TRUE(WaitFor([&] { const std::lock_guard lock(mutex); return !reports.empty(); }));

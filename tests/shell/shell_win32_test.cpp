@@ -9,10 +9,8 @@
 #include "base/runtime_failure.hpp"
 #include "shell/ansi_text_win32.hpp"
 #include "shell/open_link_win32.hpp"
-#include "shell/program_folder_win32.hpp"
 
-// The shell layer on Windows: the exact call of ShellExecuteA, text without look-alikes, and the
-// program's folder. Wine's shell reaching the desktop's handler is a journey (tests/journeys).
+// The shell layer on Windows: the exact call of ShellExecuteA and text without look-alikes. Wine's shell reaching the desktop's handler is a journey (tests/journeys).
 
 namespace qmz {
 namespace {
@@ -57,17 +55,6 @@ TEST(OpenLinkWith, RefusesANulInsteadOfCuttingTheLinkShort) {
     EXPECT_THROW(OpenLinkWith(&RecordingShellExecute, 0, u"open", std::u16string(u"http://x/a\0b.flv", 16), LR"(C:\)"),
                  RuntimeFailure);
     EXPECT_TRUE(calls.empty());
-}
-
-TEST(FolderOfModulePath, KeepsABackslashOnlyAfterADrive) {
-    const std::pair<std::wstring, std::wstring> cases[] = {
-        {LR"(C:\Program Files\QMZ\qmz.exe)", LR"(C:\Program Files\QMZ)"},
-        {LR"(C:\qmz.exe)", LR"(C:\)"},
-        {LR"(\\?\D:\qmz.exe)", LR"(\\?\D:\)"},
-    };
-    for (const auto& [module, folder] : cases) {
-        EXPECT_EQ(FolderOfModulePath(module), folder) << module;
-    }
 }
 
 }  // namespace
