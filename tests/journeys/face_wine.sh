@@ -35,9 +35,7 @@ face_click() {
 face_paste() {
     tr '\r' '\n' <"$1" | head -n 1 | tr -d '\n' >"$1.kept"
     for _ in 1 2 3; do
-        offer "$1"
-        face_click Text1
-        face_key ctrl+a ctrl+v
+        paste_once "$1"
         face_read_box "$1.box"
         cmp -s "$1.kept" "$1.box" && return
     done

@@ -36,11 +36,12 @@ offer() {
     clipboard=$!
     wait_until eval 'clipboard_text | cmp -s - "$offered"' || fail "xclip did not take the clipboard"
 }
-face_paste() {
+paste_once() {
     offer "$1"
     face_click Text1
     face_key ctrl+a ctrl+v
 }
+face_paste() { paste_once "$1"; }
 
 # face_read_box OUT: the box's whole text, copied out through the clipboard (clicked into first,
 # unless focus_in_box=yes). A mark typed at its end, new for every try, makes every copy a real
