@@ -28,13 +28,18 @@ face_key() { xdotool key --clearmodifiers "$@"; }
 clipboard_text() { timeout "${1:-5}" xclip -selection clipboard -o 2>/dev/null; }
 
 # offer FILE: puts the file's contents on the clipboard, owned by an xclip of ours until somebody
-# else copies; waits until the clipboard gives them.
+# else copies; waits until the clipboard gives them. A copy that Wine makes late may take the
+# clipboard straight back: then the file is offered again.
 offer() {
     local offered=$1
-    kill "${clipboard:-}" 2>/dev/null || true
-    xclip -selection clipboard -quiet <"$offered" >/dev/null 2>&1 &
-    clipboard=$!
-    wait_until eval 'clipboard_text | cmp -s - "$offered"' || fail "xclip did not take the clipboard"
+    for _ in 1 2 3; do
+        kill "${clipboard:-}" 2>/dev/null || true
+        xclip -selection clipboard -quiet <"$offered" >/dev/null 2>&1 &
+        clipboard=$!
+        wait_until eval '! kill -0 "$clipboard" 2>/dev/null || clipboard_text | cmp -s - "$offered"' &&
+            kill -0 "$clipboard" 2>/dev/null && return
+    done
+    fail "xclip did not take the clipboard"
 }
 paste_once() {
     offer "$1"
