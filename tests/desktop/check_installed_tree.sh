@@ -1,11 +1,12 @@
 #!/bin/sh
 # Checks an installed tree: exactly the expected files, runnable programs that answer before any
-# window, manual pages made from their --help, and a desktop entry and metadata that point at what
-# was installed.
-# Usage: check_installed_tree.sh PREFIX APP_ID SOURCE_DIR
+# window, manual pages made from their --help and --version, sharp icons, a desktop entry and
+# metadata that point at what was installed, and a window that the entry names and pictures.
+# Usage: check_installed_tree.sh PREFIX APP_ID SOURCE_DIR, with DISPLAY on an X server of ours.
 set -eu
 prefix=$1 id=$2 source=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
+icon_sizes="16 24 32 48 64 128 256"
 
 expected=$(cat <<LIST
 bin/qmz
@@ -13,10 +14,7 @@ bin/qmz-link
 share/applications/$id.desktop
 share/doc/qmz/changelog.gz
 share/doc/qmz/copyright
-share/icons/hicolor/128x128/apps/$id.png
-share/icons/hicolor/256x256/apps/$id.png
-share/icons/hicolor/32x32/apps/$id.png
-share/icons/hicolor/64x64/apps/$id.png
+$(for size in $icon_sizes; do echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done)
 share/man/man1/qmz-link.1.gz
 share/man/man1/qmz.1.gz
 share/metainfo/$id.metainfo.xml
@@ -27,9 +25,19 @@ echo "Installed tree:"
 echo "$actual" | sed 's/^/  /'
 [ "$actual" = "$(echo "$expected" | LC_ALL=C sort)" ] || fail "the installed files differ from: $(echo "$expected" | tr '\n' ' ')"
 
-[ "$("$prefix/bin/qmz-link" --version)" = "qmz-link 1.00" ] || fail "the installed qmz-link does not run"
+# Both programs answer -v and --version as GNU programs do, and the manual pages say the same.
+notice="$(grep -m1 '^Copyright ' "$source/LICENSE")
+Licence: MIT <https://spdx.org/licenses/MIT.html>.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law."
 for program in qmz qmz-link; do
+    for option in --version -v; do
+        [ "$(env -u DISPLAY "$prefix/bin/$program" $option)" = "$program 1.00
+$notice" ] || fail "$program $option says: $("$prefix/bin/$program" $option 2>&1)"
+    done
     zcat "$prefix/share/man/man1/$program.1.gz" | grep -qF '\-\-version' || fail "$program(1) is not its --help"
+    zcat "$prefix/share/man/man1/$program.1.gz" | sed -n '/^\.SH COPYRIGHT/,/^\.SH/p' | grep -q '^There is NO WARRANTY' ||
+        fail "$program(1) has no COPYRIGHT section with the licence's lines"
 done
 
 # qmz without any display: its command line answers, and no display is one line, not Qt's abort.
@@ -40,7 +48,6 @@ qmz_says() {  # STATUS OUTPUT [VARIABLE=VALUE...] [ARGUMENT...]
                "$@" 2>&1 </dev/null) || status=$?
     [ "$status $said" = "$want" ] || fail "qmz $*: status $status, said: $said"
 }
-qmz_says 0 "qmz 1.00" "$prefix/bin/qmz" --version
 qmz_says 2 "qmz: Unknown option 'bogus'.
 Try 'qmz --help' for more information." "$prefix/bin/qmz" --bogus
 no_window=": no window can be shown"
@@ -52,8 +59,12 @@ value() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(value Icon)" = "$id" ] || fail "Icon=$(value Icon), not the installed icon's name $id"
 [ "$(value Exec)" = "qmz" ] || fail "Exec=$(value Exec), not the installed program"
 [ -x "$prefix/bin/$(value TryExec)" ] || fail "TryExec=$(value TryExec) is not in bin/"
-for size in 32 64 128 256; do
-    [ -s "$prefix/share/icons/hicolor/${size}x$size/apps/$(value Icon).png" ] || fail "no ${size}x$size icon for Icon="
+# Each icon as big as its folder says, and sharp: a smoothed scale mixes the drawings' 16-colour
+# palette into many more colours.
+for size in $icon_sizes; do
+    facts=$(identify -format '%w %h %k' "$prefix/share/icons/hicolor/${size}x$size/apps/$(value Icon).png") ||
+        fail "no ${size}x$size icon for Icon="
+    [ "${facts% *}" = "$size $size" ] && [ "${facts##* }" -le 16 ] || fail "the ${size}x$size icon is $facts (width, height, colours)"
 done
 
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
@@ -63,4 +74,30 @@ grep -q '<description>' "$metainfo" || fail "the metadata has no description"
 # The screenshot is the project's own picture, published under the project's address.
 screenshot=$(sed -n 's|.*<image type="source"[^>]*>[^<]*/\(docs/[^<]*\)</image>.*|\1|p' "$metainfo")
 [ -n "$screenshot" ] && [ -f "$source/$screenshot" ] || fail "the metadata names no screenshot in docs/ of the source tree"
+
+# The window as the desktop sees it: its X11 class is what the entry tells a dock to match (the
+# Wayland app id, the entry's name, is the journeys' to check), and the screenshot is this window
+# drawn at a whole scale factor of 4 or more, not a smaller picture blown up.
+width=$(identify -format %w "$source/$screenshot") height=$(identify -format %h "$source/$screenshot")
+scale=$((width / $(identify -format %w "$source/docs/qmz-window.png")))
+[ "$scale" -ge 4 ] && [ "$width" -eq $((scale * $(identify -format %w "$source/docs/qmz-window.png"))) ] ||
+    fail "the screenshot is $width pixels wide, not 4 or more times the window's width"
+shot=$(mktemp -d)
+QT_SCALE_FACTOR=$scale "$prefix/bin/qmz" &
+qmz=$!
+trap 'kill $qmz 2>/dev/null || true; rm -rf "$shot"' EXIT
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$qmz" | head -n1)
+[ -n "$window" ] || fail "no window of the installed qmz appeared on $DISPLAY"
+class=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\(.*\)"$/\1/p')
+echo "Window class (WM_CLASS): $class; the entry's StartupWMClass: $(value StartupWMClass)"
+[ -n "$class" ] && [ "$class" = "$(value StartupWMClass)" ] || fail "the window's class \"$class\" is not the entry's StartupWMClass"
+# The picture once the window has finished its first paint: two captures in a row alike.
+for capture in $(seq 40); do
+    import -window "$window" -strip "$shot/$capture.png"
+    [ "$capture" -gt 1 ] && cmp -s "$shot/$capture.png" "$shot/$((capture - 1)).png" && break
+done
+differing=$(compare -metric AE -fuzz 10% "$shot/$capture.png" "$source/$screenshot" null: 2>&1) || true
+echo "The window at scale $scale differs from $screenshot in $differing pixels"
+[ "$differing" -le $((width * height / 100)) ] 2>/dev/null || fail "$screenshot is not the window at scale $scale; \
+make it anew: QMZ_XVFB_SCREEN=1600x900 QT_SCALE_FACTOR=$scale scripts/with-xvfb.sh scripts/screenshot.sh build/linux/qmz $screenshot"
 echo "OK"
