@@ -2,8 +2,7 @@
 # Builds what ships once more, from a copy of the sources in another folder configured alike, packs
 # both builds and checks that the programs and packages are the same bytes, and that a zip holds one
 # folder with the program, the README and the licence. The first build is packed as a user packs
-# it: SOURCE_DATE_EPOCH is the caller's, else the last commit's time, which the copy, no
-# repository, is given.
+# it: SOURCE_DATE_EPOCH is the caller's, else the last commit's time; the copy is given that time.
 # Usage: check_reproducible.sh SOURCE_DIR BUILD_DIR "PROGRAM..." [CMAKE_OPTION...], PROGRAMs
 # relative to BUILD_DIR.
 set -eu
