@@ -90,7 +90,7 @@ WindowStart ReadCommandLine(int& argc, char** argv) {
         return EndWith(0);
     }
     if (parser.isSet(version)) {
-        std::fputs("qmz " QMZ_VERSION_TEXT "\n", stdout);
+        std::fputs("qmz " QMZ_VERSION_TEXT "\n" QMZ_VERSION_NOTICE, stdout);
         return EndWith(0);
     }
     return {std::nullopt, ValueOf(parser, "platform"), ValueOf(parser, "display")};

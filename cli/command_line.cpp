@@ -12,7 +12,7 @@ CommandLine ParseCommandLine(std::span<const char* const> arguments) {
         } else if (!optionsEnded && text.size() > 1 && text.front() == '-') {
             if (text == "--help" || text == "-h") {
                 command.request = CommandLine::Request::ShowHelp;
-            } else if (text == "--version") {
+            } else if (text == "--version" || text == "-v") {
                 command.request = CommandLine::Request::ShowVersion;
             } else {
                 command.request = CommandLine::Request::UsageError;

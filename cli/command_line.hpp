@@ -15,7 +15,7 @@ struct CommandLine {
 };
 
 // Reads the arguments after the program's name. Options may stand anywhere before "--"; the first
-// of --help, --version or an unknown option decides. After "--" every argument is a link, and so is
+// of --help (-h), --version (-v) or an unknown option decides. After "--" every argument is a link, and so is
 // a lone "-" anywhere. The views point into arguments.
 CommandLine ParseCommandLine(std::span<const char* const> arguments);
 

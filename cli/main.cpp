@@ -33,7 +33,7 @@ constexpr const char* HelpText =
     "Put -- before a LINK that begins with '-'.\n"
     "\n"
     "  -h, --help     show this help and exit\n"
-    "      --version  show the version and exit\n"
+    "  -v, --version  show the version and exit\n"
     "\n"
     "Exit status: 0 when every input gave a link, 1 when any did not,\n"
     "2 for a usage error or when input or output fails.\n"
@@ -68,7 +68,7 @@ int Run(const qmz::cli::CommandLine& command, qmz::cli::BufferedWriter& out, qmz
             out.Pending().append(HelpText);
             return ExitEveryLink;
         case Request::ShowVersion:
-            out.Pending().append("qmz-link " QMZ_VERSION_TEXT "\n");
+            out.Pending().append("qmz-link " QMZ_VERSION_TEXT "\n" QMZ_VERSION_NOTICE);
             return ExitEveryLink;
         case Request::UsageError:
             errors.Pending().append("qmz-link: ").append(command.problem).append(

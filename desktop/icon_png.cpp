@@ -1,33 +1,33 @@
-// Build-time tool: writes the program's icon as a PNG of a given size, every pixel of the 32 by 32
-// source repeated as a whole square so that the larger sizes stay exactly as sharp as the original.
+// Build-time tool: writes the program's icon as a PNG of a given size, made the one sharp way the
+// icon knows (resources/icon_image.hpp): from the drawing for that size, every pixel a whole square.
 #include <QImage>
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
-#include "resources/icon.hpp"
+#include "resources/icon_image.hpp"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: %s SIZE OUTPUT.png\n", argv[0]);
         return 2;
     }
-    const QImage source = QImage(qmz_icon_xpm).convertToFormat(QImage::Format_ARGB32);
-    const int size = std::stoi(argv[1]);
-    if (source.isNull() || source.width() != source.height() || size % source.width() != 0) {
-        std::fprintf(stderr, "%s: %d is not a whole multiple of the %dx%d icon\n", argv[0], size, source.width(),
-                     source.height());
-        return 1;
-    }
-    const int factor = size / source.width();
-    QImage scaled(size, size, QImage::Format_ARGB32);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            scaled.setPixel(x, y, source.pixel(x / factor, y / factor));
+    try {
+        const qmz::XpmImage icon = qmz::IconImage(std::stoi(argv[1]));
+        QImage image(icon.width, icon.height, QImage::Format_ARGB32);
+        for (int y = 0; y < icon.height; ++y) {
+            for (int x = 0; x < icon.width; ++x) {
+                const auto pixel = icon.At(x, y);
+                image.setPixel(x, y, pixel ? 0xFF000000u | *pixel : 0u);
+            }
         }
-    }
-    if (!scaled.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
-        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
+        if (!image.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+            std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
+            return 1;
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], error.what());
         return 1;
     }
     return 0;

@@ -12,8 +12,8 @@
 
 namespace qmz {
 
-// An image read from XPM data. Standard C++ only: it is built both for the build machine (which
-// turns the icon into a Windows .ico) and for the tests that compare the result with its source.
+// An image read from XPM data. Standard C++ only, so that the tool that turns the icon into a
+// Windows .ico builds with the build machine's compiler alone, without a toolkit.
 struct XpmImage {
     int width = 0;
     int height = 0;

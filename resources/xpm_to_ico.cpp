@@ -1,100 +1,170 @@
-// Writes the program's icon as a Windows .ico file: xpm_to_ico OUTPUT.ico
-// Built for and run on the build machine, so that the XPM stays the icon's only source.
+// Writes the program's icon as a Windows .ico file: xpm_to_ico OUTPUT.ico SIZE...
+// Built for and run on the build machine, so that the XPM drawings stay the icon's only source.
+#include <zlib.h>
+
 #include <cstdint>
 #include <exception>
 #include <fstream>
 #include <iostream>
-#include <iterator>
+#include <map>
+#include <string>
 #include <vector>
 
-#include "resources/icon.hpp"
+#include "resources/icon_image.hpp"
 #include "resources/xpm_image.hpp"
 
 namespace {
 
-class LittleEndianWriter {
-public:
-    void U8(std::uint32_t value) { bytes.push_back(static_cast<unsigned char>(value & 0xFF)); }
-    void U16(std::uint32_t value) {
-        U8(value);
-        U8(value >> 8);
-    }
-    void U32(std::uint32_t value) {
-        U16(value & 0xFFFF);
-        U16(value >> 16);
-    }
-    std::vector<unsigned char> bytes;
-};
+using Bytes = std::vector<unsigned char>;
 
-// One 32-bit image with an AND mask: the colours stay exact whatever palette the XPM uses, and the
-// mask keeps the transparency for every consumer, including those that ignore alpha.
-std::vector<unsigned char> MakeIco(const qmz::XpmImage& image) {
-    if (image.width > 256 || image.height > 256) {
-        throw std::invalid_argument("an icon image is at most 256 by 256 pixels");
-    }
-    const auto width = static_cast<std::uint32_t>(image.width);
-    const auto height = static_cast<std::uint32_t>(image.height);
-    const std::uint32_t maskStride = (width + 31) / 32 * 4;
-    const std::uint32_t colourBytes = width * height * 4;
-    const std::uint32_t imageBytes = 40 + colourBytes + maskStride * height;
+constexpr int LargestDibSize = 48;
 
-    LittleEndianWriter out;
-    // ICONDIR and its one ICONDIRENTRY.
-    out.U16(0);
-    out.U16(1);
-    out.U16(1);
-    out.U8(width % 256);  // 0 stands for 256
-    out.U8(height % 256);
-    out.U8(0);
-    out.U8(0);
-    out.U16(1);
-    out.U16(32);
-    out.U32(imageBytes);
-    out.U32(6 + 16);
-    // BITMAPINFOHEADER: the height counts the colour image and the mask together.
-    out.U32(40);
-    out.U32(width);
-    out.U32(height * 2);
-    out.U16(1);
-    out.U16(32);
-    out.U32(0);
-    out.U32(colourBytes + maskStride * height);
-    out.U32(0);
-    out.U32(0);
-    out.U32(0);
-    out.U32(0);
-    // Rows go bottom-up in a DIB.
-    for (int y = image.height - 1; y >= 0; --y) {
-        for (int x = 0; x < image.width; ++x) {
-            const auto pixel = image.At(x, y);
-            const std::uint32_t rgb = pixel.value_or(0);
-            out.U8(rgb & 0xFF);
-            out.U8((rgb >> 8) & 0xFF);
-            out.U8((rgb >> 16) & 0xFF);
-            out.U8(pixel ? 0xFF : 0x00);
+void Put16(Bytes& out, std::uint32_t value) {
+    out.push_back(static_cast<unsigned char>(value & 0xFF));
+    out.push_back(static_cast<unsigned char>((value >> 8) & 0xFF));
+}
+void Put32(Bytes& out, std::uint32_t value) {
+    Put16(out, value & 0xFFFF);
+    Put16(out, value >> 16);
+}
+void PutBigEndian32(Bytes& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<unsigned char>((value >> shift) & 0xFF));
+    }
+}
+
+// A 16-colour DIB with an AND mask, the icon form that every Windows version and every consumer
+// reads, and the smallest: the drawings use the 16-colour palette. Palette entry 0 is black, the
+// colour under a transparent pixel, so that the screen shows through unchanged.
+Bytes Dib(const qmz::XpmImage& image) {
+    std::map<std::uint32_t, std::uint32_t> index{{0x000000, 0}};
+    Bytes palette(4, 0);
+    for (const auto& pixel : image.pixels) {
+        if (pixel && index.emplace(*pixel, static_cast<std::uint32_t>(index.size())).second) {
+            Put32(palette, *pixel);  // RGBQUAD: blue, green, red, 0
         }
     }
+    if (index.size() > 16) {
+        throw std::invalid_argument("the icon has more than 16 colours");
+    }
+    palette.resize(16 * 4, 0);
+    const auto width = static_cast<std::uint32_t>(image.width);
+    const auto height = static_cast<std::uint32_t>(image.height);
+    const std::uint32_t colourStride = (width * 4 + 31) / 32 * 4;
+    const std::uint32_t maskStride = (width + 31) / 32 * 4;
+
+    Bytes out;
+    // BITMAPINFOHEADER: the height counts the colour image and the mask together.
+    for (const std::uint32_t field : {40u, width, height * 2}) {
+        Put32(out, field);
+    }
+    Put16(out, 1);
+    Put16(out, 4);
+    for (const std::uint32_t field : {0u, (colourStride + maskStride) * height, 0u, 0u, 16u, 0u}) {
+        Put32(out, field);
+    }
+    out.insert(out.end(), palette.begin(), palette.end());
+    // Rows go bottom-up in a DIB.
     for (int y = image.height - 1; y >= 0; --y) {
-        std::vector<unsigned char> row(maskStride, 0);
+        Bytes row(colourStride, 0);
+        for (int x = 0; x < image.width; ++x) {
+            const auto pixel = image.At(x, y);
+            row[static_cast<std::size_t>(x) / 2] |= static_cast<unsigned char>(index.at(pixel.value_or(0)) << (x % 2 ? 0 : 4));
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    for (int y = image.height - 1; y >= 0; --y) {
+        Bytes row(maskStride, 0);
         for (int x = 0; x < image.width; ++x) {
             if (!image.At(x, y)) {
                 row[static_cast<std::size_t>(x) / 8] |= static_cast<unsigned char>(0x80u >> (x % 8));
             }
         }
-        out.bytes.insert(out.bytes.end(), row.begin(), row.end());
+        out.insert(out.end(), row.begin(), row.end());
     }
-    return out.bytes;
+    return out;
+}
+
+void PutPngChunk(Bytes& out, const char (&type)[5], const Bytes& data) {
+    PutBigEndian32(out, static_cast<std::uint32_t>(data.size()));
+    Bytes typed(type, type + 4);
+    typed.insert(typed.end(), data.begin(), data.end());
+    out.insert(out.end(), typed.begin(), typed.end());
+    PutBigEndian32(out, static_cast<std::uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
+}
+
+// A PNG with alpha, the form Windows takes for 256 by 256 icons: as a DIB it would be some 40 KB.
+Bytes Png(const qmz::XpmImage& image) {
+    Bytes rows;
+    for (int y = 0; y < image.height; ++y) {
+        rows.push_back(0);  // no filter
+        for (int x = 0; x < image.width; ++x) {
+            const auto pixel = image.At(x, y);
+            PutBigEndian32(rows, pixel ? *pixel << 8 | 0xFF : 0);
+        }
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
+    Bytes packed(packedSize);
+    if (compress2(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()), Z_BEST_COMPRESSION) != Z_OK) {
+        throw std::runtime_error("zlib cannot compress the icon");
+    }
+    packed.resize(packedSize);
+
+    Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    PutBigEndian32(header, static_cast<std::uint32_t>(image.width));
+    PutBigEndian32(header, static_cast<std::uint32_t>(image.height));
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits per channel, RGBA, deflate, no filter, no interlace
+    PutPngChunk(out, "IHDR", header);
+    PutPngChunk(out, "IDAT", packed);
+    PutPngChunk(out, "IEND", {});
+    return out;
+}
+
+Bytes MakeIco(const std::vector<int>& sizes) {
+    std::vector<Bytes> images;
+    Bytes out;
+    // ICONDIR, then one ICONDIRENTRY for each image.
+    Put16(out, 0);
+    Put16(out, 1);
+    Put16(out, static_cast<std::uint32_t>(sizes.size()));
+    auto offset = static_cast<std::uint32_t>(6 + 16 * sizes.size());
+    for (const int size : sizes) {
+        if (size > 256) {
+            throw std::invalid_argument("an icon image is at most 256 by 256 pixels");
+        }
+        const qmz::XpmImage image = qmz::IconImage(size);
+        const bool dib = size <= LargestDibSize;
+        images.push_back(dib ? Dib(image) : Png(image));
+        out.push_back(static_cast<unsigned char>(size % 256));  // 0 stands for 256
+        out.push_back(static_cast<unsigned char>(size % 256));
+        out.push_back(dib ? 16 : 0);
+        out.push_back(0);
+        Put16(out, 1);
+        Put16(out, dib ? 4 : 32);
+        Put32(out, static_cast<std::uint32_t>(images.back().size()));
+        Put32(out, offset);
+        offset += static_cast<std::uint32_t>(images.back().size());
+    }
+    for (const Bytes& image : images) {
+        out.insert(out.end(), image.begin(), image.end());
+    }
+    return out;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: xpm_to_ico OUTPUT.ico\n";
+    if (argc < 3) {
+        std::cerr << "usage: xpm_to_ico OUTPUT.ico SIZE...\n";
         return 2;
     }
     try {
-        const std::vector<unsigned char> ico = MakeIco(qmz::ReadXpm(qmz_icon_xpm));
+        std::vector<int> sizes;
+        for (int i = 2; i < argc; ++i) {
+            sizes.push_back(std::stoi(argv[i]));
+        }
+        const Bytes ico = MakeIco(sizes);
         std::ofstream file(argv[1], std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(ico.data()), static_cast<std::streamsize>(ico.size()));
         if (!file.flush()) {

@@ -12,4 +12,4 @@ trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true' EXIT
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^QMZ$' | head -n1)
 sleep 0.5  # let the first paint finish
 mkdir -p "$(dirname "$output")"
-import -window "$window" "$output"
+import -window "$window" -strip "$output"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command with DISPLAY set to a private virtual X server, which is stopped afterwards.
 # Usage: scripts/with-xvfb.sh COMMAND [ARGUMENT...]
+# The screen is 1024x768, or the WIDTHxHEIGHT that QMZ_XVFB_SCREEN gives.
 set -euo pipefail
 
 displayfd=$(mktemp)
-Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$displayfd" 2>/dev/null &
+Xvfb -displayfd 1 -screen 0 "${QMZ_XVFB_SCREEN:-1024x768}x24" -nolisten tcp >"$displayfd" 2>/dev/null &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; rm -f "$displayfd"' EXIT
 

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Checks an installed tree: exactly the expected files, runnable programs that answer before any
-# window, manual pages made from their --help, and a desktop entry and metadata that point at what
-# was installed.
-# Usage: check_installed_tree.sh PREFIX APP_ID SOURCE_DIR
+# window, manual pages made from their --help and --version, sharp icons, a desktop entry and
+# metadata that point at what was installed, and a window that the entry names and pictures.
+# Usage: check_installed_tree.sh PREFIX APP_ID SOURCE_DIR, with DISPLAY on an X server of ours.
 set -eu
 prefix=$1 id=$2 source=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -13,10 +13,7 @@ bin/qmz-link
 share/applications/$id.desktop
 share/doc/qmz/changelog.gz
 share/doc/qmz/copyright
-share/icons/hicolor/128x128/apps/$id.png
-share/icons/hicolor/256x256/apps/$id.png
-share/icons/hicolor/32x32/apps/$id.png
-share/icons/hicolor/64x64/apps/$id.png
+$(for size in 16 24 32 48 64 128 256; do echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done)
 share/man/man1/qmz-link.1.gz
 share/man/man1/qmz.1.gz
 share/metainfo/$id.metainfo.xml
@@ -27,9 +24,14 @@ echo "Installed tree:"
 echo "$actual" | sed 's/^/  /'
 [ "$actual" = "$(echo "$expected" | LC_ALL=C sort)" ] || fail "the installed files differ from: $(echo "$expected" | tr '\n' ' ')"
 
-[ "$("$prefix/bin/qmz-link" --version)" = "qmz-link 1.00" ] || fail "the installed qmz-link does not run"
+# Both programs answer -v as --version, GNU's way, which the manual page's COPYRIGHT section shows.
 for program in qmz qmz-link; do
+    version=$(env -u DISPLAY "$prefix/bin/$program" -v 2>&1) || true
+    [ "$version" = "$(env -u DISPLAY "$prefix/bin/$program" --version)" ] && [ "$(echo "$version" | head -n1)" = "$program 1.00" ] ||
+        fail "$program -v or --version says: $version"
     zcat "$prefix/share/man/man1/$program.1.gz" | grep -qF '\-\-version' || fail "$program(1) is not its --help"
+    zcat "$prefix/share/man/man1/$program.1.gz" | sed -n '/^\.SH COPYRIGHT/,/^\.SH/p' | grep -c -e '^Copyright .* The QMZ developers$' \
+        -e '^Licence: MIT <' -e '^There is NO WARRANTY' | grep -qx 3 || fail "$program(1) has no COPYRIGHT section with the licence's lines"
 done
 
 # qmz without any display: its command line answers, and no display is one line, not Qt's abort.
@@ -40,7 +42,6 @@ qmz_says() {  # STATUS OUTPUT [VARIABLE=VALUE...] [ARGUMENT...]
                "$@" 2>&1 </dev/null) || status=$?
     [ "$status $said" = "$want" ] || fail "qmz $*: status $status, said: $said"
 }
-qmz_says 0 "qmz 1.00" "$prefix/bin/qmz" --version
 qmz_says 2 "qmz: Unknown option 'bogus'.
 Try 'qmz --help' for more information." "$prefix/bin/qmz" --bogus
 no_window=": no window can be shown"
@@ -52,15 +53,34 @@ value() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(value Icon)" = "$id" ] || fail "Icon=$(value Icon), not the installed icon's name $id"
 [ "$(value Exec)" = "qmz" ] || fail "Exec=$(value Exec), not the installed program"
 [ -x "$prefix/bin/$(value TryExec)" ] || fail "TryExec=$(value TryExec) is not in bin/"
-for size in 32 64 128 256; do
-    [ -s "$prefix/share/icons/hicolor/${size}x$size/apps/$(value Icon).png" ] || fail "no ${size}x$size icon for Icon="
+# Each icon as big as its folder says, and sharp: a smoothed scale adds colours to the drawings' 9.
+for size in 16 24 32 48 64 128 256; do
+    facts=$(identify -format '%w %h %k' "$prefix/share/icons/hicolor/${size}x$size/apps/$(value Icon).png") || true
+    [ "$facts" = "$size $size 9" ] || fail "the ${size}x$size icon for Icon= is \"$facts\" (width, height, colours)"
 done
 
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
 grep -q "<id>$id</id>" "$metainfo" || fail "the metadata's id is not $id"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "the metadata does not launch $id.desktop"
-grep -q '<description>' "$metainfo" || fail "the metadata has no description"
 # The screenshot is the project's own picture, published under the project's address.
 screenshot=$(sed -n 's|.*<image type="source"[^>]*>[^<]*/\(docs/[^<]*\)</image>.*|\1|p' "$metainfo")
 [ -n "$screenshot" ] && [ -f "$source/$screenshot" ] || fail "the metadata names no screenshot in docs/ of the source tree"
+
+# The window as the desktop sees it: its X11 class is what the entry tells a dock to match (the
+# Wayland app id, the entry's name, is the journeys' to check), and the screenshot is this window
+# drawn at a whole scale factor of 4 or more, not a smaller picture blown up.
+width=$(identify -format %w "$source/$screenshot") pixels=$(identify -format '%w*%h' "$source/$screenshot")
+scale=$((width / $(identify -format %w "$source/docs/qmz-window.png"))) captures=0
+QT_SCALE_FACTOR=$scale "$prefix/bin/qmz" &
+trap 'kill $! 2>/dev/null || true; rm -f "$prefix/shot.png" "$prefix/shot.new.png"' EXIT
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid $! | head -n1)
+class=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\(.*\)"$/\1/p')
+[ -n "$class" ] && [ "$class" = "$(value StartupWMClass)" ] || fail "the window's class \"$class\" is not the entry's StartupWMClass"
+# The picture once the first paint is done: two captures in a row alike (within 50).
+until [ $((captures += 1)) -gt 50 ] || { import -window "$window" -strip "$prefix/shot.new.png" && cmp -s "$prefix/shot.new.png" "$prefix/shot.png"; }; do
+    mv "$prefix/shot.new.png" "$prefix/shot.png"
+done
+differing=$(compare -metric AE -fuzz 10% "$prefix/shot.png" "$source/$screenshot" null: 2>&1) || true
+[ "$scale" -ge 4 ] && [ "$differing" -le $(($pixels / 100)) ] 2>/dev/null || fail "$screenshot is not the window at scale $scale \
+($differing pixels differ); make it anew: QMZ_XVFB_SCREEN=1600x900 QT_SCALE_FACTOR=$scale scripts/with-xvfb.sh scripts/screenshot.sh build/linux/qmz $screenshot"
 echo "OK"
