@@ -5,9 +5,12 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QClipboard>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+
+#include <malloc.h>
 
 #include <algorithm>
 
@@ -51,6 +54,21 @@ public:
     }
     double Dpi() const override { return form_.logicalDpiX() * form_.devicePixelRatioF(); }
     double Rounding() const override { return form_.devicePixelRatioF(); }  // one logical pixel
+    void PressInBox(testing_support::BoxKey key) override {
+        // In BoxKey's order.
+        const QKeySequence::StandardKey keys[] = {QKeySequence::Paste, QKeySequence::Undo, QKeySequence::SelectAll, QKeySequence::Copy};
+        QTest::keySequence(Widget("Text1"), keys[static_cast<int>(key)]);
+    }
+    void SetClipboard(TextView text) override { QApplication::clipboard()->setText(QStringExactly(text)); }
+    Text Clipboard() override { return QApplication::clipboard()->text().toStdU16String(); }
+    std::optional<std::size_t> HeapInUse() const override {
+#if defined(__SANITIZE_ADDRESS__)
+        return std::nullopt;
+#else
+        const struct mallinfo2 heap = mallinfo2();
+        return heap.uordblks + heap.hblkhd;
+#endif
+    }
     QWidget* Widget(std::string_view control) const { return form_.findChild<QWidget*>(FromUtf8(control)); }
 
 private:
