@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <new>
+#include <optional>
 
 #include "qt/first_line_validator.hpp"
 #include "window/first_line.hpp"
@@ -41,11 +42,9 @@ QString OneLineBox::WholeText() const {
 }
 
 void OneLineBox::SetWholeText(QStringView text) {
-    const QStringView line = FirstLine(text);
     State state;
-    qsizetype cursor = 0;
-    state.text = FoldAround(line, line.size(), &cursor);
-    state.cursor = static_cast<int>(cursor);
+    state.text = FoldedText::Of(FirstLine(text));
+    state.cursor = static_cast<int>(state.text.view.size());
     undo_.clear();
     redo_.clear();
     Show(state);
@@ -86,31 +85,34 @@ void OneLineBox::dropEvent(QDropEvent* event) {
             event->ignore();
             return;
         }
-        event->acceptProposedAction();
         setCursorPosition(cursorPositionAt(event->position().toPoint()));
         Insert(dropped);
+        event->acceptProposedAction();
     } catch (const std::bad_alloc&) {
         // No memory for the dropped text: the drop is refused and the box stays as it was.
+        event->ignore();
     }
 }
 
 void OneLineBox::contextMenuEvent(QContextMenuEvent* event) {
-    // QLineEdit's own menu, with the entries that change the text through the box's history.
+    // QLineEdit's own menu, whose Undo, Redo and Paste go through the box's own.
     QMenu* menu = createStandardContextMenu();
-    const std::pair<const char*, std::function<void()>> entries[] = {
-        {"&Undo", [this] { Step(undo_, redo_); }},
-        {"&Redo", [this] { Step(redo_, undo_); }},
-        {"&Paste", [this] { Paste(QClipboard::Clipboard); }},
+    const struct {
+        const char* label;
+        std::function<void()> run;
+        std::optional<bool> enabled;
+    } entries[] = {
+        {"&Undo", [this] { Step(undo_, redo_); }, !undo_.empty()},
+        {"&Redo", [this] { Step(redo_, undo_); }, !redo_.empty()},
+        {"&Paste", [this] { Paste(QClipboard::Clipboard); }, std::nullopt},
     };
     for (QAction* action : menu->actions()) {
-        for (const auto& [label, run] : entries) {
-            const QString text = QLineEdit::tr(label);
-            if (action->text() == text || action->text().startsWith(text + u'\t')) {
+        for (const auto& entry : entries) {
+            const QString label = QLineEdit::tr(entry.label);
+            if (action->text() == label || action->text().startsWith(label + u'\t')) {
                 action->disconnect(this);
-                connect(action, &QAction::triggered, this, run);
-                if (label == entries[0].first || label == entries[1].first) {
-                    action->setEnabled(!(label == entries[0].first ? undo_ : redo_).empty());
-                }
+                connect(action, &QAction::triggered, this, entry.run);
+                action->setEnabled(entry.enabled.value_or(action->isEnabled()));
             }
         }
     }
@@ -132,16 +134,11 @@ void OneLineBox::Insert(const QString& incoming) {
     if (line.isEmpty() && !hasSelectedText()) {
         return;
     }
-    const int from = hasSelectedText() ? selectionStart() : cursorPosition();
-    const int to = hasSelectedText() ? selectionEnd() : from;
-    const QString before = now_.text.Unfolded(0, from);
-    const QString after = now_.text.Unfolded(to, now_.text.view.size());
-    QString text;
-    text.reserve(before.size() + line.size() + after.size());
-    text.append(before).append(line).append(after);
     State state;
+    state.text = now_.text;
     qsizetype cursor = 0;
-    state.text = FoldAround(text, before.size() + line.size(), &cursor);
+    state.text.Replace(hasSelectedText() ? selectionStart() : cursorPosition(), hasSelectedText() ? selectionEnd() : cursorPosition(),
+                       line, &cursor);
     state.cursor = static_cast<int>(cursor);
     undo_.push_back(now_);
     redo_.clear();
@@ -190,13 +187,14 @@ void OneLineBox::FollowEdit() {
         if (!goesOn) {
             undo_.push_back(now_);
         }
-        redo_.clear();
+    } catch (const std::bad_alloc&) {
+        undo_.clear();  // no memory to keep the step: the history before it goes
+    }
+    redo_.clear();
+    try {
         now_.text.Follow(after, edit.from, edit.to, edit.inserted);
     } catch (const std::bad_alloc&) {
-        // No memory to follow the edit: the history goes, and each "…" stands for itself, which
-        // needs none.
-        undo_.clear();
-        redo_.clear();
+        // No memory to follow the edit: each "…" stands for itself, which needs none.
         now_.text.folds.clear();
         now_.text.view = after;
     }
@@ -206,19 +204,20 @@ void OneLineBox::FollowEdit() {
 // A copy from the box puts on the clipboard the view of its selection; this puts the text that
 // the selection stands for in its place. The box makes its copies while it has the focus.
 void OneLineBox::CopyUnfolded(QClipboard::Mode mode) {
-    if (!hasFocus() || !hasSelectedText()) {
-        return;
-    }
     QClipboard* clipboard = QGuiApplication::clipboard();
+    bool ours = false;
     try {
         const QString shown = selectedText();
-        const QString unfolded = now_.text.Unfolded(selectionStart(), selectionEnd());
-        if (unfolded != shown && clipboard->text(mode) == shown) {
+        ours = hasFocus() && shown.contains(FoldedText::Fold) && clipboard->text(mode) == shown;
+        const QString unfolded = ours ? now_.text.Unfolded(selectionStart(), selectionEnd()) : shown;
+        if (unfolded != shown) {
             clipboard->setText(unfolded, mode);
         }
     } catch (const std::bad_alloc&) {
-        // Rather nothing on the clipboard than a text that is not the one copied.
-        clipboard->clear(mode);
+        if (ours) {
+            // Rather nothing on the clipboard than a text that is not the one copied.
+            clipboard->clear(mode);
+        }
     }
 }
 
