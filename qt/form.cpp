@@ -5,14 +5,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <limits>
 #include <utility>
 
 #include "base/runtime_failure.hpp"
 #include "qt/accessible_link.hpp"
 #include "qt/clickable_label.hpp"
-#include "qt/first_line_validator.hpp"
 #include "qt/font.hpp"
+#include "qt/one_line_box.hpp"
 #include "resources/icon.hpp"
 #include "shell/program_folder.hpp"
 
@@ -47,7 +46,7 @@ QtForm::QtForm(const FormDescription& description, LinkOpener openLink) : openLi
     for (std::size_t i = 0; i < description.controls.size(); ++i) {
         QWidget* widget = CreateControl(description.controls[i], dotsPerInch);
         if (i == pageLinkBox) {
-            pageLinkBox_ = static_cast<QLineEdit*>(widget);
+            pageLinkBox_ = static_cast<OneLineBox*>(widget);
         }
     }
     SetTabOrder(description);
@@ -61,10 +60,8 @@ QWidget* QtForm::CreateControl(const ControlDescription& control, int dotsPerInc
     const auto runOnClick = [this, action = control.onClick] { RunClickAction(action, *this, openLink_); };
     switch (control.kind) {
         case ControlKind::TextBox: {
-            auto* textBox = new QLineEdit(ToQString(control.caption), this);
-            // A text box has no length limit of its own: whatever is pasted is kept whole.
-            textBox->setMaxLength(std::numeric_limits<int>::max());
-            textBox->setValidator(new FirstLineValidator(textBox));
+            auto* textBox = new OneLineBox(this);
+            textBox->SetWholeText(ToQString(control.caption));
             widget = textBox;
             break;
         }
@@ -131,7 +128,7 @@ Text QtForm::ReadPageLinkBox() {
     if (!pageLinkBox_) {
         throw RuntimeFailure("The text box is gone.");
     }
-    return pageLinkBox_->text().toStdU16String();
+    return pageLinkBox_->WholeText().toStdU16String();
 }
 
 void QtForm::WritePageLinkBox(TextView text) {
@@ -139,7 +136,7 @@ void QtForm::WritePageLinkBox(TextView text) {
         throw RuntimeFailure("The text box is gone.");
     }
     // Taken as it stands: QString::fromUtf16 would drop a leading byte order mark.
-    pageLinkBox_->setText(QStringView(text.data(), static_cast<qsizetype>(text.size())).toString());
+    pageLinkBox_->SetWholeText(QStringView(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 WindowHandle QtForm::ReadWindowHandle() {

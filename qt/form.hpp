@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
 
+#include "qt/one_line_box.hpp"
 #include "window/actions.hpp"
 #include "window/form_description.hpp"
 #include "window/form_runtime.hpp"
@@ -29,7 +29,7 @@ private:
     void SetTabOrder(const FormDescription& description);
 
     LinkOpener openLink_;
-    QPointer<QLineEdit> pageLinkBox_;
+    QPointer<OneLineBox> pageLinkBox_;
 };
 
 }  // namespace qmz

@@ -3,7 +3,9 @@
 // file (face_qt_test.cpp, face_win32_test.cpp) makes it and adds what only that face has.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +14,9 @@
 #include "window/form_runtime.hpp"
 
 namespace qmz::testing_support {
+
+// A key pressed in the page-link box, as the face's keyboard gives it.
+enum class BoxKey { Paste, Undo, SelectAll, Copy };
 
 struct DevicePlace {
     double left, top, width, height;
@@ -30,6 +35,11 @@ public:
     virtual DevicePlace Place(std::string_view control) const = 0;
     virtual double Dpi() const = 0;
     virtual double Rounding() const = 0;
+    virtual void PressInBox(BoxKey key) = 0;
+    virtual void SetClipboard(TextView text) = 0;
+    virtual Text Clipboard() = 0;
+    // The bytes the process's heap holds in use; none where a sanitizer's allocator hides them.
+    virtual std::optional<std::size_t> HeapInUse() const = 0;
 };
 
 // The window of the face this test program is built for, with opener behind its clicks.

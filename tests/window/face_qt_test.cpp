@@ -5,13 +5,17 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QClipboard>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
+#include <malloc.h>
+
 #include <algorithm>
 
 #include "link/link_constants.hpp"
+#include "qt/folded_text.hpp"
 #include "qt/form.hpp"
 #include "tests/window/face_driver.hpp"
 
@@ -51,6 +55,21 @@ public:
     }
     double Dpi() const override { return form_.logicalDpiX() * form_.devicePixelRatioF(); }
     double Rounding() const override { return form_.devicePixelRatioF(); }  // one logical pixel
+    void PressInBox(testing_support::BoxKey key) override {
+        // In BoxKey's order.
+        const QKeySequence::StandardKey keys[] = {QKeySequence::Paste, QKeySequence::Undo, QKeySequence::SelectAll, QKeySequence::Copy};
+        QTest::keySequence(Widget("Text1"), keys[static_cast<int>(key)]);
+    }
+    void SetClipboard(TextView text) override { QApplication::clipboard()->setText(QStringExactly(text)); }
+    Text Clipboard() override { return QApplication::clipboard()->text().toStdU16String(); }
+    std::optional<std::size_t> HeapInUse() const override {
+#if defined(__SANITIZE_ADDRESS__)
+        return std::nullopt;
+#else
+        const struct mallinfo2 heap = mallinfo2();
+        return heap.uordblks + heap.hblkhd;
+#endif
+    }
     QWidget* Widget(std::string_view control) const { return form_.findChild<QWidget*>(FromUtf8(control)); }
 
 private:
@@ -90,6 +109,29 @@ TEST(FaceQt, ScreenReadersNameEveryControlAndPressTheBannerAndButtons) {
     std::ranges::sort(opened);
     const QString home = "open " + QStringExactly(SiteHomeLink);
     EXPECT_EQ(opened, (std::vector<QString>{"OPEN " + mediaLink, home, home}));
+}
+
+// The box follows the widget's edits next to a fold by where the cursor was and went, where the text
+// alone cannot tell which "…" went or came: the fold or a "…" of the text.
+TEST(FaceQt, TheBoxTellsAFoldFromAnEllipsisOfTheTextNextToIt) {
+    struct Edit {
+        const char16_t* after;
+        int cursorBefore, cursorAfter;
+        const char16_t* expected;
+    } const edits[] = {
+        {u"x\u2026y", 2, 1, u"xlongy"},                        // Backspace after the "…" of the text
+        {u"x\u2026y", 3, 2, u"x\u2026y"},                      // Backspace after the fold
+        {u"x\u2026y", 1, 1, u"xlongy"},                        // Delete before the "…" of the text
+        {u"x\u2026\u2026\u2026y", 2, 3, u"x\u2026\u2026longy"},  // a "…" typed between them
+    };
+    for (const Edit& edit : edits) {
+        // A "…" of the text, then a fold of "long".
+        FoldedText text{QStringLiteral(u"x\u2026\u2026y"), {{QString(FoldedText::Fold)}, {QStringLiteral("long")}}};
+        const QString after = QStringView(edit.after).toString();
+        const ViewEdit found = FindEdit(text.view, after, -1, -1, edit.cursorBefore, edit.cursorAfter);
+        text.Follow(after, found.from, found.to, found.inserted);
+        EXPECT_EQ(text.Unfolded(0, text.view.size()), QStringView(edit.expected).toString()) << edit.cursorBefore;
+    }
 }
 
 }  // namespace

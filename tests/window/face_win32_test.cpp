@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "base/wide_text_win32.hpp"
@@ -52,6 +53,37 @@ public:
     }
     double Dpi() const override { return GetDpiForWindow(form_.Window()); }
     double Rounding() const override { return 1; }  // whole pixels, a width between two rounded edges
+    void PressInBox(testing_support::BoxKey key) override {
+        // What Ctrl+V, Ctrl+Z, Ctrl+A and Ctrl+C send the box, in BoxKey's order.
+        const std::pair<UINT, LPARAM> messages[] = {{WM_PASTE, 0}, {EM_UNDO, 0}, {EM_SETSEL, -1}, {WM_COPY, 0}};
+        const auto [message, lParam] = messages[static_cast<int>(key)];
+        SendMessageW(Control(form_, "Text1"), message, 0, lParam);
+    }
+    void SetClipboard(TextView text) override {
+        const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (text.size() + 1) * sizeof(char16_t));
+        std::ranges::copy(text, static_cast<char16_t*>(GlobalLock(memory)));
+        GlobalUnlock(memory);
+        OpenClipboard(form_.Window());
+        EmptyClipboard();
+        SetClipboardData(CF_UNICODETEXT, memory);
+        CloseClipboard();
+    }
+    Text Clipboard() override {
+        OpenClipboard(form_.Window());
+        const HANDLE memory = GetClipboardData(CF_UNICODETEXT);
+        const Text text(static_cast<const char16_t*>(GlobalLock(memory)));
+        GlobalUnlock(memory);
+        CloseClipboard();
+        return text;
+    }
+    std::optional<std::size_t> HeapInUse() const override {
+        std::size_t inUse = 0;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(GetProcessHeap(), &entry)) {
+            inUse += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0 ? entry.cbData : 0;
+        }
+        return inUse;
+    }
 
 private:
     // Runs the messages waiting, as the program's message loop does.
@@ -83,11 +115,7 @@ private:
 TEST(FaceWin32, APasteWaitsForAClipboardThatAnotherProgramHoldsForAMoment) {
     Win32Face face({});
     const Text text = u"http://site.test/play:ab12CD34";
-    const HWND box = Control(face.Form(), "Text1");
-    face.Form().WritePageLinkBox(text);
-    SendMessageW(box, EM_SETSEL, 0, -1);
-    SendMessageW(box, WM_COPY, 0, 0);
-    face.Form().WritePageLinkBox(u"");
+    face.SetClipboard(text);
     const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     const HANDLE holder = CreateThread(nullptr, 0, [](void* held) -> DWORD {
         OpenClipboard(nullptr);
@@ -96,7 +124,7 @@ TEST(FaceWin32, APasteWaitsForAClipboardThatAnotherProgramHoldsForAMoment) {
         return CloseClipboard() ? 0 : 1;
     }, held, 0, nullptr);
     WaitForSingleObject(held, INFINITE);
-    SendMessageW(box, WM_PASTE, 0, 0);
+    face.PressInBox(testing_support::BoxKey::Paste);
     WaitForSingleObject(holder, INFINITE);
     CloseHandle(holder);
     CloseHandle(held);

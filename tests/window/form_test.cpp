@@ -18,6 +18,7 @@
 namespace qmz {
 namespace {
 
+using testing_support::BoxKey;
 using testing_support::StartFace;
 
 // The table that the derivation and qmz-link are held to as well, each text in the box: Download
@@ -60,6 +61,43 @@ TEST(Form, NoFailureLeavesAClickAndOnlyTheBannerReportsOne) {
         EXPECT_NE(face->Messages()[0].find(expected), std::string::npos) << face->Messages()[0];
         EXPECT_EQ(face->Form().ReadPageLinkBox(), Text(MediaLinkPrefix) + u"ab/ab12CD34.flv");
     }
+}
+
+// A paste cut at its first line break (LF, CR, CRLF) is one step, which Undo takes back.
+TEST(Form, UndoTakesBackAPasteCutAtALineBreak) {
+    auto face = StartFace({});
+    for (const TextView rest : {u"\n", u"\r", u"\r\nmore"}) {
+        face->Form().WritePageLinkBox(u"x");
+        face->PressInBox(BoxKey::SelectAll);
+        face->SetClipboard(Text(u"ab") + Text(rest));
+        face->PressInBox(BoxKey::Paste);
+        EXPECT_EQ(face->Form().ReadPageLinkBox(), u"ab");
+        face->PressInBox(BoxKey::Undo);
+        EXPECT_EQ(face->Form().ReadPageLinkBox(), u"x");
+    }
+}
+
+// A paste of five million characters is kept whole, for reading and copying, at a cost in memory
+// of a few times its size (over thirty times on a box that lays all of it out); Undo takes it back.
+TEST(Form, AHugePasteIsKeptWholeAtACostInProportion) {
+    auto face = StartFace({});
+    Text huge = Text(PageLinkPrefix) + u"ab12CD34";
+    for (char16_t c = 0; huge.size() < 5'000'000; ++c) {
+        huge += static_cast<char16_t>(u'0' + c % 64);
+    }
+    face->SetClipboard(huge);
+    const auto before = face->HeapInUse();
+    face->PressInBox(BoxKey::Paste);
+    const auto after = face->HeapInUse();
+    EXPECT_EQ(face->Form().ReadPageLinkBox(), huge);
+    if (before && after) {
+        EXPECT_LT(*after, *before + 4 * huge.size() * sizeof(char16_t)) << "bytes in use before the paste: " << *before;
+    }
+    face->PressInBox(BoxKey::SelectAll);
+    face->PressInBox(BoxKey::Copy);
+    EXPECT_EQ(face->Clipboard(), huge);
+    face->PressInBox(BoxKey::Undo);
+    EXPECT_EQ(face->Form().ReadPageLinkBox(), u"");
 }
 
 // At the system's density (96, or QMZ_TEST_DPI where a test run sets another), the client area
