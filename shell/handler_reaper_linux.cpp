@@ -1,4 +1,4 @@
-#include "shell/handler_reaper_posix.hpp"
+#include "shell/handler_reaper_linux.hpp"
 
 #include <signal.h>
 #include <sys/epoll.h>

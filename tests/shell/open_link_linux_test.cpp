@@ -18,7 +18,7 @@
 
 #include "base/runtime_failure.hpp"
 #include "shell/open_link.hpp"
-#include "shell/open_link_posix.hpp"
+#include "shell/open_link_linux.hpp"
 
 namespace qmz {
 namespace {

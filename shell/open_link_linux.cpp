@@ -1,4 +1,4 @@
-#include "shell/open_link_posix.hpp"
+#include "shell/open_link_linux.hpp"
 
 #include <fcntl.h>
 #include <signal.h>
