@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -38,42 +40,65 @@ bool IsOpenVerb(std::u16string_view verb) {
     return true;
 }
 
-// RAII for the spawn attributes and file actions, which must be destroyed on every path.
-class SpawnSetup {
-public:
-    explicit SpawnSetup(const NativePath& folder) {
-        posix_spawn_file_actions_init(&actions_);
-        posix_spawnattr_init(&attributes_);
-        // The handler may outlive this program (xdg-open can live as long as the browser): it gets
-        // its own session, none of our standard streams or other descriptors, every signal at its
-        // default disposition (a program started with SIGHUP ignored must not pass that on to the
-        // browser) and no signal blocked.
-        posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1);
-        posix_spawn_file_actions_addchdir_np(&actions_, folder.c_str());
-        sigset_t signals;
-        sigemptyset(&signals);
-        posix_spawnattr_setsigmask(&attributes_, &signals);
-        sigfillset(&signals);
-        posix_spawnattr_setsigdefault(&attributes_, &signals);
-        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+// A step of the handler's clean start that the system refuses (for want of memory) stops the start:
+// the handler would get our descriptors or signal state.
+void Check(int error) {
+    if (error != 0) {
+        throw RuntimeFailure("No program to open web links could be started: the system refuses to set up its start (" +
+                             std::generic_category().message(error) + ").");
     }
-    ~SpawnSetup() {
-        posix_spawnattr_destroy(&attributes_);
-        posix_spawn_file_actions_destroy(&actions_);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
+}
 
-    const posix_spawn_file_actions_t* Actions() const { return &actions_; }
-    const posix_spawnattr_t* Attributes() const { return &attributes_; }
+// RAII for a spawn attribute or file action object: destroyed on every path, and only once made.
+template <typename Object, int (*Init)(Object*), int (*Destroy)(Object*)>
+class SpawnObject {
+public:
+    SpawnObject() { Check(Init(&object_)); }
+    ~SpawnObject() { Destroy(&object_); }
+    SpawnObject(const SpawnObject&) = delete;
+    SpawnObject& operator=(const SpawnObject&) = delete;
+    Object* get() { return &object_; }
 
 private:
-    posix_spawn_file_actions_t actions_;
-    posix_spawnattr_t attributes_;
+    Object object_;
 };
+
+// The handler may outlive this program (xdg-open can live as long as the browser): it gets its own
+// session, none of our standard streams or other descriptors, every signal at its default
+// disposition (a program started with SIGHUP ignored must not pass that on to the browser) and no
+// signal blocked; glibc's posix_spawn keeps its own two internal signals (32 and 33) ignored.
+struct SpawnSetup {
+    explicit SpawnSetup(const char* folder) {
+        Check(posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0));
+        Check(posix_spawn_file_actions_addopen(actions.get(), STDOUT_FILENO, "/dev/null", O_WRONLY, 0));
+        Check(posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, "/dev/null", O_WRONLY, 0));
+        Check(posix_spawn_file_actions_addclosefrom_np(actions.get(), STDERR_FILENO + 1));
+        Check(posix_spawn_file_actions_addchdir_np(actions.get(), folder));
+        sigset_t signals;
+        sigemptyset(&signals);
+        Check(posix_spawnattr_setsigmask(attributes.get(), &signals));
+        sigfillset(&signals);
+        Check(posix_spawnattr_setsigdefault(attributes.get(), &signals));
+        Check(posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF));
+    }
+
+    SpawnObject<posix_spawn_file_actions_t, posix_spawn_file_actions_init, posix_spawn_file_actions_destroy> actions;
+    SpawnObject<posix_spawnattr_t, posix_spawnattr_init, posix_spawnattr_destroy> attributes;
+};
+
+// The handler's working folder: the program's folder where it exists, the user's home folder
+// where it has gone (moved or removed while QMZ runs), the root where HOME names no folder either.
+const char* WorkingFolder(const NativePath& programFolder) {
+    const auto isFolder = [](const char* path) {
+        struct stat status {};
+        return path != nullptr && stat(path, &status) == 0 && S_ISDIR(status.st_mode);
+    };
+    if (isFolder(programFolder.c_str())) {
+        return programFolder.c_str();
+    }
+    const char* const home = std::getenv("HOME");
+    return isFolder(home) ? home : "/";
+}
 
 }  // namespace
 
@@ -95,14 +120,15 @@ void OpenLinkWith(HandlerReaper& reaper, std::u16string_view verb, std::u16strin
                           link + " (exit status " + std::to_string(exitStatus) + ").");
         }
     });
-    const SpawnSetup setup(folder);
+    const char* const workingFolder = WorkingFolder(folder);
+    SpawnSetup setup(workingFolder);
     std::string program = DefaultHandler;
     char* const arguments[] = {program.data(), link.data(), nullptr};
     pid_t handler = 0;
-    const int error = posix_spawnp(&handler, DefaultHandler, setup.Actions(), setup.Attributes(), arguments, environ);
+    const int error = posix_spawnp(&handler, DefaultHandler, setup.actions.get(), setup.attributes.get(), arguments, environ);
     if (error != 0) {
         throw RuntimeFailure("No program to open web links could be started: " + std::string(DefaultHandler) + " (in " +
-                             folder + "): " + std::generic_category().message(error) + ".");
+                             workingFolder + "): " + std::generic_category().message(error) + ".");
     }
     reaper.Watch(std::move(ticket), handler);
 }

@@ -3,14 +3,20 @@
 // start, no handler) is in tests/journeys.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
+#include <new>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -24,6 +30,10 @@ namespace qmz {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Fault injection: while set, the handler's set-up refuses to put its standard input on /dev/null,
+// as for want of memory.
+bool refuseSetUp = false;
 
 // Waits up to 20 seconds for done() to hold.
 template <typename Condition>
@@ -69,21 +79,21 @@ protected:
         handoff_.Open(0, u"open", link, fs::temp_directory_path().native(), onLateFailure);
     }
     // Waits until at least count handlers have recorded their start; gives, for every start so
-    // far, the record's third line: whether the handler inherited the watched descriptor.
+    // far, its working folder and whether it inherited the watched descriptor.
     std::vector<std::string> WaitForStarts(std::size_t count) const {
-        std::vector<std::string> inherited;
+        std::vector<std::string> starts;
         WaitFor([&] {
-            inherited.clear();
+            starts.clear();
             for (const auto& entry : fs::directory_iterator(folder_ / "records")) {
                 std::ifstream record(entry.path());
                 std::string arguments, folder, line;
                 if (entry.path().extension() == ".started" && std::getline(std::getline(std::getline(record, arguments), folder), line)) {
-                    inherited.push_back(line);
+                    starts.push_back(folder + " " + line);
                 }
             }
-            return inherited.size() >= count;
+            return starts.size() >= count;
         });
-        return inherited;
+        return starts;
     }
 
     const fs::path folder_ = fs::temp_directory_path() / ("qmz-handler-" + std::to_string(getpid()));
@@ -118,7 +128,7 @@ TEST_F(OpenLinkTest, HoldsNoThreadZombieOrDescriptorPerHandler) {
     const auto starts = WaitForStarts(Opens + 1);
     EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore) << "threads while " << Opens << " handlers sleep";
     close(watched);
-    EXPECT_EQ(starts, std::vector<std::string>(Opens + 1, "no"));
+    EXPECT_EQ(starts, std::vector<std::string>(Opens + 1, fs::temp_directory_path().string() + " no"));
     EXPECT_TRUE(WaitFor([] { return CountChildren() == 0; })) << "a handler was never reaped";
     EXPECT_EQ(CountEntries("/proc/self/fd"), descriptorsBefore);
 }
@@ -141,14 +151,74 @@ TEST_F(OpenLinkTest, ReportsOnlyTheDesktopsOwnFailuresLater) {
     EXPECT_TRUE(reports[0].ends_with("(exit status 4).")) << reports[0];
 }
 
-// When the system refuses the reaper's thread, nothing is started and the caller hears of it.
-TEST_F(OpenLinkTest, StartsNothingWhenTheSystemRefusesTheReapersThread) {
-    HandlerReaper reaper([](std::function<void()>) -> std::thread {
-        throw std::system_error(EAGAIN, std::generic_category(), "pthread_create");
-    });
-    EXPECT_THROW(OpenLinkWith(reaper, u"open", u"http://site.test/", fs::temp_directory_path().native(), {}), RuntimeFailure);
+// When the system refuses what a clean start needs (the reaper's thread, memory for it, a step of
+// the handler's set-up), nothing is started, the caller hears of it and its thread still takes
+// signals.
+TEST_F(OpenLinkTest, StartsNothingWhenTheSystemRefusesWhatACleanStartNeeds) {
+    const std::function<void()> refusals[] = {
+        [] { throw std::system_error(EAGAIN, std::generic_category(), "pthread_create"); },
+        [] { throw std::bad_alloc(); },
+        [] { refuseSetUp = true; },
+    };
+    for (const auto& refuse : refusals) {
+        HandlerReaper reaper([&refuse](std::function<void()> body) { return refuse(), std::thread(std::move(body)); });
+        EXPECT_THROW(OpenLinkWith(reaper, u"open", u"http://site.test/", fs::temp_directory_path().native(), {}), RuntimeFailure);
+        refuseSetUp = false;
+        sigset_t blocked;
+        pthread_sigmask(SIG_SETMASK, nullptr, &blocked);
+        EXPECT_EQ(sigismember(&blocked, SIGTERM), 0);
+    }
     EXPECT_EQ(CountChildren(), 0);
+}
+
+// A program folder that has gone (moved or removed while QMZ runs) leaves the handler at home.
+TEST_F(OpenLinkTest, StartsTheHandlerAtHomeWhenTheProgramFolderHasGone) {
+    const std::string home = std::getenv("HOME");
+    setenv("HOME", folder_.c_str(), 1);
+    handoff_.Open(0, u"open", u"http://site.test/", (folder_ / "gone").native(), {});
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(WaitForStarts(1), std::vector<std::string>{folder_.string() + " no"});
+}
+
+// A reaper whose epoll set fails for good (its descriptor replaced behind its back) still reaps
+// and reports, and its thread sleeps between rounds instead of spinning.
+TEST_F(OpenLinkTest, TheReaperNeitherSpinsNorForgetsWhenItsEpollSetFails) {
+    Open(u"http://site.test/first");  // starts the reaper
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        if (std::error_code gone; fs::read_symlink(entry, gone) == "anon_inode:[eventpoll]") {
+            dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), std::stoi(entry.path().filename()));
+        }
+    }
+    std::atomic<bool> reported = false;
+    setenv("QMZ_TEST_HANDLER_STATUS", "4", 1);
+    Open(u"http://site.test/second", [&reported](std::string) { reported = true; });
+    unsetenv("QMZ_TEST_HANDLER_STATUS");
+    ASSERT_TRUE(WaitFor([&] { return reported.load(); })) << "the ended handler was not reported";
+    EXPECT_TRUE(WaitFor([] { return CountChildren() == 0; })) << "a handler was never reaped";
+    // The time the reaper's thread spends on a processor over a second.
+    const auto cpuNanoseconds = [] {
+        long long total = 0;
+        for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+            long long used = 0;
+            std::ifstream(task.path() / "schedstat") >> used;
+            total += task.path().filename() == std::to_string(gettid()) ? 0 : used;
+        }
+        return total;
+    };
+    const long long before = cpuNanoseconds();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(cpuNanoseconds() - before, 100'000'000) << "the reaper's thread spins";
 }
 
 }  // namespace
 }  // namespace qmz
+
+int posix_spawn_file_actions_addopen(posix_spawn_file_actions_t* actions, int descriptor, const char* path, int flags,
+                                     mode_t mode) noexcept {
+    if (qmz::refuseSetUp) {
+        return ENOMEM;
+    }
+    using Real = int (*)(posix_spawn_file_actions_t*, int, const char*, int, mode_t);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "posix_spawn_file_actions_addopen"));
+    return real(actions, descriptor, path, flags, mode);
+}
