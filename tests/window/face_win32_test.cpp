@@ -5,9 +5,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "base/wide_text_win32.hpp"
@@ -18,10 +21,26 @@
 namespace qmz {
 namespace {
 
+// Fault injection: the program's next allocation fails, as when memory runs out.
+bool failNextAllocation = false;
+
 HWND Control(const Win32Form& form, std::string_view name) {
     const auto& controls = MainForm().controls;
     const auto index = std::ranges::find(controls, name, &ControlDescription::name) - controls.begin();
     return GetDlgItem(form.Window(), ControlId(static_cast<std::size_t>(index)));
+}
+
+// Answers the program's message box over owner (none: a box of its own), if one is shown, and adds
+// its text to shown.
+void AnswerMessageBox(HWND owner, std::vector<std::string>& shown) {
+    const HWND box = FindWindowW(L"#32770", L"QMZ");
+    if (box == nullptr || GetWindow(box, GW_OWNER) != owner) {
+        return;
+    }
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);  // the message's own static control
+    shown.push_back(ToUtf8(AsText(text)));
+    SendMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 class Win32Face final : public testing_support::FaceDriver {
@@ -30,7 +49,9 @@ public:
         form_.Show(SW_SHOWNORMAL);
         // A message box runs a message loop of its own, which calls the timer's procedure too.
         SetPropW(form_.Window(), L"qmz-test-messages", &messages_);
-        SetTimer(form_.Window(), 1, 10, AnswerMessageBox);
+        SetTimer(form_.Window(), 1, 10, [](HWND window, UINT, UINT_PTR, DWORD) {
+            AnswerMessageBox(window, *static_cast<std::vector<std::string>*>(GetPropW(window, L"qmz-test-messages")));
+        });
         Pump();
     }
     Win32Form& Form() override { return form_; }
@@ -63,16 +84,6 @@ private:
             }
         }
     }
-    static void CALLBACK AnswerMessageBox(HWND window, UINT, UINT_PTR, DWORD) {
-        const HWND box = FindWindowW(L"#32770", L"QMZ");
-        if (box == nullptr || GetWindow(box, GW_OWNER) != window) {
-            return;
-        }
-        wchar_t text[512] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 512);  // the message's own static control
-        static_cast<std::vector<std::string>*>(GetPropW(window, L"qmz-test-messages"))->push_back(ToUtf8(AsText(text)));
-        SendMessageW(box, WM_COMMAND, IDOK, 0);
-    }
 
     Win32Form form_;
     std::vector<std::string> messages_;
@@ -101,6 +112,34 @@ TEST(FaceWin32, APasteWaitsForAClipboardThatAnotherProgramHoldsForAMoment) {
     CloseHandle(holder);
     CloseHandle(held);
     EXPECT_EQ(face.Form().ReadPageLinkBox(), text);
+}
+
+// A window that cannot be made (memory runs out while it annotates its controls) says why in a box
+// that stays until the user answers it.
+TEST(FaceWin32, AStartThatFailsSaysWhyUntilTheUserAnswers) {
+    struct OutOfMemory final : AccessibleAnnotation {
+        void SetText(HWND, AccessibleText, const std::wstring&) override { throw std::bad_alloc(); }
+        void SetLinkRole(HWND) override {}
+        void Clear(HWND) override {}
+    };
+    for (MSG left{}; PeekMessageW(&left, nullptr, 0, 0, PM_REMOVE);) {
+    }  // such as the quit message of a window that an earlier case closed
+    static std::vector<std::string> shown;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) { AnswerMessageBox(nullptr, shown); });
+    EXPECT_EQ(RunMainWindow(MainForm(), {}, SW_SHOWNORMAL, std::make_unique<OutOfMemory>()), 1);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(shown, std::vector<std::string>{"QMZ cannot start: no memory is left."});
+}
+
+// Memory that runs out while the window lays itself out for a new screen density is reported over
+// the window, and nothing crosses the system's code that delivered the message.
+TEST(FaceWin32, ALayoutWithoutMemoryIsReported) {
+    Win32Face face({});
+    RECT frame{};
+    GetWindowRect(face.Form().Window(), &frame);
+    failNextAllocation = true;
+    SendMessageW(face.Form().Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&frame));
+    EXPECT_EQ(face.Messages(), std::vector<std::string>{"The window cannot be laid out for the new screen density: no memory is left."});
 }
 
 // What the window tells screen readers, seen through a recording annotation: each control's name
@@ -140,3 +179,12 @@ std::unique_ptr<testing_support::FaceDriver> testing_support::StartFace(LinkOpen
 }
 
 }  // namespace qmz
+
+// The C++ library's operator delete frees with free(), which matches.
+void* operator new(std::size_t size) {
+    void* memory = std::exchange(qmz::failNextAllocation, false) ? nullptr : std::malloc(size == 0 ? 1 : size);
+    if (memory == nullptr) {
+        throw std::bad_alloc();
+    }
+    return memory;
+}
