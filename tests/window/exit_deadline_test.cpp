@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -20,6 +23,18 @@ void HangThenExit() {
 
 TEST(EndProcessAfter, EndsAHangingProcessWithTheGivenStatus) {
     EXPECT_EXIT((EndProcessAfter(50ms, 3), HangThenExit()), testing::ExitedWithCode(3), "");
+}
+
+// With the process limit reached no thread can be made: the process ends as it would have.
+TEST(EndProcessAfter, LeavesTheEndToTheProcessWhenNoThreadCanBeMade) {
+    const auto reachTheProcessLimit = [] {
+        // The limit binds only users without the right to pass it: root gives that right up.
+        const rlimit none{0, 0};
+        if ((getuid() == 0 && setuid(65534) != 0) || setrlimit(RLIMIT_NPROC, &none) != 0) {
+            std::_Exit(8);
+        }
+    };
+    EXPECT_EXIT((reachTheProcessLimit(), EndProcessAfter(50ms, 3), std::exit(0)), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
