@@ -4,13 +4,8 @@
 # written are status 2; and with its standard streams closed, qmz still shows its window.
 # Usage: qmz_start_test.sh QMZ
 set -uo pipefail
-qmz=$1
-work=$(mktemp -d)
-trap 'kill -CONT $stopped; kill $stopped $started; rm -rf "$work"' EXIT
-stopped= started= failures=0
+qmz=$1 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-# wait_until COMMAND...: true once the command succeeds, within 30 seconds.
-wait_until() { for _ in $(seq 300); do "$@" && return; sleep 0.1; done; false; }
 # says STATUS MESSAGE [VARIABLE=VALUE...] COMMAND...: what the command (qmz) says on standard error,
 # with only the given variables of those that choose a display.
 says() {
@@ -23,25 +18,23 @@ says() {
 cannot="qmz: cannot open" no_window=": no window can be shown" no_wayland=" nor a Wayland display (WAYLAND_DISPLAY is not set)"
 says 1 "$cannot the X display \":150\" (DISPLAY)$no_wayland$no_window" DISPLAY=:150 "$qmz"
 says 1 "$cannot the X display \"$DISPLAY.5\" (DISPLAY)$no_wayland$no_window" DISPLAY="$DISPLAY.5" "$qmz"
-says 1 "$cannot an X display (DISPLAY is not set)$no_wayland$no_window" "$qmz" --display=
-says 1 "$cannot an X display (DISPLAY is not set)$no_wayland$no_window" WAYLAND_SOCKET=7 "$qmz"
+says 1 "$cannot an X display (DISPLAY is not set)$no_wayland$no_window" WAYLAND_SOCKET=7 "$qmz" --display=
 says 1 "$cannot an X display (DISPLAY is not set)$no_window" "$qmz" -platform=offscreen
-says 1 "$cannot an X display (DISPLAY is not set)$no_window" QT_QPA_PLATFORM=';xcb' "$qmz"
-says 1 "$cannot the X display \":150\" (DISPLAY)$no_window" DISPLAY=:150 QT_QPA_PLATFORM=XCB "$qmz"
+says 1 "$cannot the X display \":150\" (DISPLAY)$no_window" DISPLAY=:150 QT_QPA_PLATFORM=';XCB' "$qmz"
 says 1 "$cannot the platform \" xcb\"$no_window" QT_QPA_PLATFORM=' xcb' "$qmz"
 says 1 "$cannot the Wayland connection \"7\" (WAYLAND_SOCKET)$no_window" QT_QPA_PLATFORM=wayland WAYLAND_SOCKET=7 "$qmz"
 says 2 "qmz: cannot write the output: No space left on device" sh -c '"$0" --help >/dev/full' "$qmz"
 says 2 "qmz: cannot write the output: Bad file descriptor" sh -c '"$0" --version >&-' "$qmz"
-# An X server that takes the connection but never answers, as a stopped one.
-Xvfb -displayfd 3 -nolisten tcp 3>"$work/display" 2>/dev/null &
-stopped=$!
-wait_until test -s "$work/display" || fail "the second X server did not start"
-kill -STOP $stopped
-says 1 "qmz: no display answered within 30 seconds$no_window" DISPLAY=":$(cat "$work/display")" "$qmz"
+# An X server that takes the connection but never answers, as a stopped one does.
+exec {stopped}< <(exec Xvfb -displayfd 1 -nolisten tcp 2>/dev/null)
+stopped_pid=$!
+read -r -t 30 number <&"$stopped" && kill -STOP $stopped_pid || fail "the second X server did not start"
+says 1 "qmz: no display answered within 30 seconds$no_window" DISPLAY=":$number" "$qmz"
+kill -KILL $stopped_pid
 # Closed standard output and error: Qt's warning of an unknown style goes nowhere, and the window opens.
 "$qmz" -style nonesuch 1>&- 2>&- &
-started=$!
-wait_until xdotool search --name '^QMZ$' >/dev/null || fail "no window with the standard streams closed"
+timeout 30 xdotool search --sync --name '^QMZ$' >/dev/null || fail "no window with the standard streams closed"
+kill $!
 
 [ "$failures" -eq 0 ] || { echo "$failures checks failed" >&2; exit 1; }
 echo "passed"

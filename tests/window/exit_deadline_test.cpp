@@ -25,16 +25,12 @@ TEST(EndProcessAfter, EndsAHangingProcessWithTheGivenStatus) {
     EXPECT_EXIT((EndProcessAfter(50ms, 3), HangThenExit()), testing::ExitedWithCode(3), "");
 }
 
-// With the process limit reached no thread can be made: the process ends as it would have.
+// With the process limit reached no thread can be made, and the process ends as it would have. The
+// limit binds only users without the right to pass it: root gives that right up first.
 TEST(EndProcessAfter, LeavesTheEndToTheProcessWhenNoThreadCanBeMade) {
-    const auto reachTheProcessLimit = [] {
-        // The limit binds only users without the right to pass it: root gives that right up.
-        const rlimit none{0, 0};
-        if ((getuid() == 0 && setuid(65534) != 0) || setrlimit(RLIMIT_NPROC, &none) != 0) {
-            std::_Exit(8);
-        }
-    };
-    EXPECT_EXIT((reachTheProcessLimit(), EndProcessAfter(50ms, 3), std::exit(0)), testing::ExitedWithCode(0), "");
+    const rlimit none{0, 0};
+    const auto limited = [&none] { return (getuid() != 0 || setuid(65534) == 0) && setrlimit(RLIMIT_NPROC, &none) == 0; };
+    EXPECT_EXIT((limited() ? EndProcessAfter(50ms, 3) : std::_Exit(8), std::exit(0)), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -30,11 +30,15 @@ HWND Control(const Win32Form& form, std::string_view name) {
     return GetDlgItem(form.Window(), ControlId(static_cast<std::size_t>(index)));
 }
 
-// Answers the program's message box over owner (none: a box of its own), if one is shown, and adds
-// its text to shown.
-void AnswerMessageBox(HWND owner, std::vector<std::string>& shown) {
+// The text of every message box of the program's that a timer answered.
+std::vector<std::string> shown;
+
+// A timer's procedure: answers the program's message box over window (none, for a thread's timer:
+// a box of its own), if one is shown, and keeps its text. A message box runs a message loop of its
+// own, which calls the procedure too.
+void CALLBACK AnswerMessageBox(HWND window, UINT, UINT_PTR, DWORD) {
     const HWND box = FindWindowW(L"#32770", L"QMZ");
-    if (box == nullptr || GetWindow(box, GW_OWNER) != owner) {
+    if (box == nullptr || GetWindow(box, GW_OWNER) != window) {
         return;
     }
     wchar_t text[512] = {};
@@ -47,11 +51,8 @@ class Win32Face final : public testing_support::FaceDriver {
 public:
     explicit Win32Face(LinkOpener opener) : form_(MainForm(), std::move(opener)) {
         form_.Show(SW_SHOWNORMAL);
-        // A message box runs a message loop of its own, which calls the timer's procedure too.
-        SetPropW(form_.Window(), L"qmz-test-messages", &messages_);
-        SetTimer(form_.Window(), 1, 10, [](HWND window, UINT, UINT_PTR, DWORD) {
-            AnswerMessageBox(window, *static_cast<std::vector<std::string>*>(GetPropW(window, L"qmz-test-messages")));
-        });
+        shown.clear();
+        SetTimer(form_.Window(), 1, 10, AnswerMessageBox);
         Pump();
     }
     Win32Form& Form() override { return form_; }
@@ -60,7 +61,7 @@ public:
         SendMessageW(Control(form_, control), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         Pump();
     }
-    std::vector<std::string> Messages() const override { return messages_; }
+    std::vector<std::string> Messages() const override { return shown; }
     testing_support::DevicePlace Place(std::string_view control) const override {
         RECT place{};
         if (control == MainForm().name) {
@@ -86,7 +87,6 @@ private:
     }
 
     Win32Form form_;
-    std::vector<std::string> messages_;
 };
 
 // Another program holding the clipboard for a moment (a clipboard manager, a remote desktop) does
@@ -114,9 +114,10 @@ TEST(FaceWin32, APasteWaitsForAClipboardThatAnotherProgramHoldsForAMoment) {
     EXPECT_EQ(face.Form().ReadPageLinkBox(), text);
 }
 
-// A window that cannot be made (memory runs out while it annotates its controls) says why in a box
-// that stays until the user answers it.
-TEST(FaceWin32, AStartThatFailsSaysWhyUntilTheUserAnswers) {
+// Memory that runs out while the window is made (as it annotates its controls) ends the start with
+// a box that says why and stays until the user answers it; while the window lays itself out for a
+// new screen density, it is reported over the window, and nothing crosses the system's code.
+TEST(FaceWin32, MemoryThatRunsOutIsSaidAndNeverCrossesTheSystemsCode) {
     struct OutOfMemory final : AccessibleAnnotation {
         void SetText(HWND, AccessibleText, const std::wstring&) override { throw std::bad_alloc(); }
         void SetLinkRole(HWND) override {}
@@ -124,16 +125,11 @@ TEST(FaceWin32, AStartThatFailsSaysWhyUntilTheUserAnswers) {
     };
     for (MSG left{}; PeekMessageW(&left, nullptr, 0, 0, PM_REMOVE);) {
     }  // such as the quit message of a window that an earlier case closed
-    static std::vector<std::string> shown;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) { AnswerMessageBox(nullptr, shown); });
+    shown.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerMessageBox);
     EXPECT_EQ(RunMainWindow(MainForm(), {}, SW_SHOWNORMAL, std::make_unique<OutOfMemory>()), 1);
     KillTimer(nullptr, timer);
     EXPECT_EQ(shown, std::vector<std::string>{"QMZ cannot start: no memory is left."});
-}
-
-// Memory that runs out while the window lays itself out for a new screen density is reported over
-// the window, and nothing crosses the system's code that delivered the message.
-TEST(FaceWin32, ALayoutWithoutMemoryIsReported) {
     Win32Face face({});
     RECT frame{};
     GetWindowRect(face.Form().Window(), &frame);
