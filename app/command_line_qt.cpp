@@ -41,7 +41,8 @@ constexpr const char* Epilogue =
     "and -session, are passed on to Qt.\n"
     "\n"
     "Exit status: 0 when the window is closed, 1 when no display can be opened (a\n"
-    "line on standard error names it), 2 for an unknown option or an argument.\n";
+    "line on standard error names it), 2 for an unknown option or an argument, or\n"
+    "when this help or the version cannot be written.\n";
 
 WindowStart EndWith(int status) {
     WindowStart start;
@@ -93,7 +94,7 @@ WindowStart ReadCommandLine(int& argc, char** argv) {
         std::fputs("qmz " QMZ_VERSION_TEXT "\n" QMZ_VERSION_NOTICE, stdout);
         return EndWith(0);
     }
-    return {std::nullopt, ValueOf(parser, "platform"), ValueOf(parser, "display")};
+    return {std::nullopt, ValueOf(parser, "platform")};
 }
 
 }  // namespace qmz

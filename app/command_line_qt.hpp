@@ -9,7 +9,6 @@ namespace qmz {
 struct WindowStart {
     std::optional<int> exitStatus;        // set when qmz ends here: help, version or a usage error
     std::optional<std::string> platform;  // Qt's -platform, when given
-    std::optional<std::string> display;   // Qt's -display (X11), when given
 };
 
 // Reads the command line with Qt's parser before QApplication, which needs a display, so that

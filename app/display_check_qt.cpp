@@ -1,20 +1,26 @@
 #include "app/display_check_qt.hpp"
 
-#include <sys/socket.h>
-#include <sys/un.h>
+#include <pthread.h>
 #include <unistd.h>
-#include <xcb/xcb.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string_view>
 
 namespace qmz {
 namespace {
 
 constexpr int ExitNoDisplay = 1;
+constexpr unsigned StartDeadlineSeconds = 30;
+
+// What Qt's X11 platform says before it gives up on a display; the rest of the line names it.
+constexpr std::string_view XConnectFailure = "could not connect to display ";
+
+// Qt takes one plain function as its message handler, which finds the check that is watching only
+// through this: set while a check watches, and only then.
+std::atomic<DisplayCheck*> watching = nullptr;
 
 // A name as the message quotes it: a control character would break its one line.
 std::string Quoted(std::string_view name) {
@@ -25,115 +31,122 @@ std::string Quoted(std::string_view name) {
     return quoted + "\"";
 }
 
-// With the handshake and authorisation that Qt's X11 platform goes through next. An open
-// connection is kept in held.
-bool XDisplayOpens(const char* name, xcb_connection_t*& held) {
-    xcb_connection_t* const connection = xcb_connect(name, nullptr);
-    if (xcb_connection_has_error(connection) != 0) {
-        xcb_disconnect(connection);
-        return false;
-    }
-    held = connection;
-    return true;
-}
-
-// libwayland's rule: a name that is not absolute is a socket in XDG_RUNTIME_DIR.
-bool WaylandDisplayOpens(std::string_view name) {
-    const char* const runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (!name.starts_with('/') && runtime == nullptr) {
-        return false;
-    }
-    const std::string path = name.starts_with('/') ? std::string(name) : std::string(runtime) + "/" + std::string(name);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
-        return false;
-    }
-    std::memcpy(address.sun_path, path.data(), path.size());
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool opens = socket >= 0 && connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    if (socket >= 0) {
-        close(socket);
-    }
-    return opens;
-}
-
-// Each gives nothing when its display opens, otherwise how the message names it.
-std::optional<std::string> XProblem(const std::optional<std::string>& displayOption, xcb_connection_t*& held) {
-    const char* const name = displayOption ? displayOption->c_str() : std::getenv("DISPLAY");
-    if (name == nullptr) {
+// The X display that Qt named (else DISPLAY's), and where it comes from.
+std::string XDisplay(const std::optional<std::string>& named) {
+    const char* const variable = std::getenv("DISPLAY");
+    const std::string name = named ? *named : variable != nullptr ? variable : "";
+    if (name.empty() && variable == nullptr) {
         return "an X display (DISPLAY is not set)";
     }
-    if (XDisplayOpens(name, held)) {
-        return std::nullopt;
-    }
-    return "the X display " + Quoted(name) + (displayOption ? " (-display)" : " (DISPLAY)");
+    return "the X display " + Quoted(name) + (variable != nullptr && name == variable ? " (DISPLAY)" : " (-display)");
 }
 
-std::optional<std::string> WaylandProblem(bool triedWithoutName) {
-    // A connection handed over by whoever started qmz cannot be tried without being used up.
-    if (std::getenv("WAYLAND_SOCKET") != nullptr) {
-        return std::nullopt;
+// libwayland's rule: a connection handed over, else the display named, else "wayland-0".
+std::string WaylandDisplay() {
+    if (const char* const socket = std::getenv("WAYLAND_SOCKET")) {
+        return "the Wayland connection " + Quoted(socket) + " (WAYLAND_SOCKET)";
     }
-    const char* const name = std::getenv("WAYLAND_DISPLAY");
-    if (name == nullptr && !triedWithoutName) {
-        return "a Wayland display (WAYLAND_DISPLAY is not set)";
+    if (const char* const name = std::getenv("WAYLAND_DISPLAY")) {
+        return "the Wayland display " + Quoted(name) + " (WAYLAND_DISPLAY)";
     }
-    if (WaylandDisplayOpens(name != nullptr ? name : "wayland-0")) {
-        return std::nullopt;
-    }
-    return name != nullptr ? "the Wayland display " + Quoted(name) + " (WAYLAND_DISPLAY)"
-                           : std::string("the Wayland display \"wayland-0\" (WAYLAND_DISPLAY is not set)");
+    return "the Wayland display \"wayland-0\" (WAYLAND_DISPLAY is not set)";
+}
+
+bool IsWayland(std::string_view platform) {
+    return platform.starts_with("wayland");
+}
+
+void EndWithoutAnswer(int /*signal*/) {
+    constexpr char Message[] = "qmz: no display answered within 30 seconds: no window can be shown\n";
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, Message, sizeof Message - 1);
+    _exit(ExitNoDisplay);
 }
 
 }  // namespace
 
-DisplayCheck::DisplayCheck(const std::optional<std::string>& platform, const std::optional<std::string>& display) {
-    const char* const platformVariable = std::getenv("QT_QPA_PLATFORM");
-    const std::string_view chosen = platform ? std::string_view(*platform)
-                                             : platformVariable != nullptr ? platformVariable : "";
-    std::string unopened;
-    const auto add = [&unopened](const std::string& problem) {
-        unopened += (unopened.empty() ? "" : " nor ") + problem;
-    };
-    if (chosen.empty()) {
-        // Qt 6's own choice: X11, and Wayland too where WAYLAND_DISPLAY or the session names it.
-        const std::optional<std::string> x = XProblem(display, x_);
-        if (!x) {
-            return;
-        }
-        const char* const session = std::getenv("XDG_SESSION_TYPE");
-        const std::optional<std::string> wayland = WaylandProblem(session != nullptr && std::string_view(session) == "wayland");
-        if (!wayland) {
-            return;
-        }
-        add(*x);
-        add(*wayland);
-    } else {
-        // A list that Qt tries in turn ("wayland;xcb"), each name perhaps with arguments ("xcb:...").
-        for (std::string_view rest = chosen; !rest.empty();) {
-            const std::string_view entry = rest.substr(0, rest.find(';'));
-            rest.remove_prefix(std::min(rest.size(), entry.size() + 1));
-            const std::string_view name = entry.substr(0, entry.find(':'));
-            const std::optional<std::string> problem = name == "xcb"                 ? XProblem(display, x_)
-                                                       : name.starts_with("wayland") ? WaylandProblem(true)
-                                                                                     : std::nullopt;
-            if (!problem) {
-                return;
-            }
-            add(*problem);
-        }
-    }
-    if (!unopened.empty()) {
-        std::fprintf(stderr, "qmz: cannot open %s: no window can be shown\n", unopened.c_str());
-        exitStatus_ = ExitNoDisplay;
-    }
+DisplayCheck::DisplayCheck(bool platformAsked) : platformAsked_(platformAsked) {
+    struct sigaction deadline {};
+    deadline.sa_handler = EndWithoutAnswer;
+    sigaction(SIGALRM, &deadline, &alarmAction_);
+    sigset_t alarm;
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    pthread_sigmask(SIG_UNBLOCK, &alarm, &signalMask_);
+    ::alarm(StartDeadlineSeconds);
+    watching = this;
+    qtHandler_ = qInstallMessageHandler(Hear);
 }
 
 DisplayCheck::~DisplayCheck() {
-    if (x_ != nullptr) {
-        xcb_disconnect(x_);
+    PlatformOpened();
+}
+
+void DisplayCheck::PlatformOpened() {
+    if (watching != this) {
+        return;
     }
+    qInstallMessageHandler(qtHandler_);
+    watching = nullptr;
+    alarm(0);
+    sigaction(SIGALRM, &alarmAction_, nullptr);
+    pthread_sigmask(SIG_SETMASK, &signalMask_, nullptr);
+    std::vector<HeldMessage> held;
+    {
+        const std::lock_guard lock(mutex_);
+        held.swap(held_);
+    }
+    for (const HeldMessage& message : held) {
+        qtHandler_(message.type, QMessageLogContext(message.file, message.line, message.function, message.category), message.text);
+    }
+}
+
+void DisplayCheck::Hear(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    DisplayCheck* const check = watching;
+    if (check == nullptr) {
+        return;  // said as the watch ended: too late to be held, too early for Qt's own handler
+    }
+    const std::lock_guard lock(check->mutex_);
+    // Qt's last word before it aborts, when no platform opens.
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "qmz: cannot open %s: no window can be shown\n", check->Unopened().c_str());
+        std::_Exit(ExitNoDisplay);
+    }
+    const std::string said = text.toStdString();
+    const std::string_view category = context.category != nullptr ? context.category : "";
+    // "Could not load the Qt platform plugin "xcb" ..." or "Could not find ...", one for each
+    // platform Qt tries and cannot open.
+    const std::size_t open = said.find('"');
+    const std::size_t close = open == std::string::npos ? open : said.find('"', open + 1);
+    if (category == "qt.qpa.plugin" && close != std::string::npos) {
+        check->unopened_.push_back(said.substr(open + 1, close - open - 1));
+    }
+    if (category == "qt.qpa.xcb" && said.starts_with(XConnectFailure)) {
+        check->xDisplay_ = said.substr(XConnectFailure.size());
+    }
+    check->held_.push_back({type, context.file, context.line, context.function, context.category, text});
+}
+
+std::string DisplayCheck::Unopened() const {
+    std::vector<std::string> names;
+    const auto add = [&names](const std::string& name) {
+        if (std::ranges::find(names, name) == names.end()) {
+            names.push_back(name);
+        }
+    };
+    for (const std::string& platform : unopened_) {
+        add(platform == "xcb" ? XDisplay(xDisplay_) : IsWayland(platform) ? WaylandDisplay() : "the platform " + Quoted(platform));
+    }
+    // Qt's own choice tries Wayland only where WAYLAND_DISPLAY or the session names it: say so.
+    const char* const platformVariable = std::getenv("QT_QPA_PLATFORM");
+    const bool qtsOwnChoice = !platformAsked_ && (platformVariable == nullptr || *platformVariable == '\0');
+    if (qtsOwnChoice && std::getenv("WAYLAND_DISPLAY") == nullptr && std::ranges::none_of(unopened_, IsWayland)) {
+        add("a Wayland display (WAYLAND_DISPLAY is not set)");
+    }
+    std::string joined;
+    for (const std::string& name : names) {
+        joined += (joined.empty() ? "" : " nor ") + name;
+    }
+    return joined.empty() ? "a display" : joined;
 }
 
 }  // namespace qmz

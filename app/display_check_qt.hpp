@@ -1,32 +1,57 @@
 #pragma once
 
+#include <QString>
+#include <QtGlobal>
+
+#include <signal.h>
+
+#include <mutex>
 #include <optional>
 #include <string>
-
-struct xcb_connection_t;
+#include <vector>
 
 namespace qmz {
 
-// Tries, before QApplication, the displays Qt would try for the platform given (-platform, else
-// QT_QPA_PLATFORM, else Qt's choice of X11 and Wayland). When none opens it prints one line that
-// names them and the variables they come from, and gives the exit status 1: Qt itself would abort
-// and send the user to reinstall. A platform without a display (offscreen and the like) passes,
-// and Qt reports its failures itself.
-// An X display that opens stays open while the check lives, until Qt has its own connection: a
-// bare X server (Xvfb, say) resets when its last client leaves, and refuses clients meanwhile.
+// Watches Qt open its platform, from its own making until PlatformOpened(): made just before
+// QApplication, ended just after it. Qt makes its own choice of platform and display; when it can
+// open none of those it tries, the check prints one line that names their displays and the
+// variables they come from, and ends the program with status 1, where Qt would abort and send the
+// user to reinstall. A display that does not answer (an X server or a compositor that takes no
+// more clients) ends it so after 30 seconds, where Qt would wait for ever. What Qt says meanwhile
+// is held back, and handed on to Qt's own handler once the platform is open.
 class DisplayCheck {
 public:
-    DisplayCheck(const std::optional<std::string>& platform, const std::optional<std::string>& display);
+    // platformAsked: the user named the platform on qmz's command line; Qt made no choice of its own.
+    explicit DisplayCheck(bool platformAsked);
     ~DisplayCheck();
     DisplayCheck(const DisplayCheck&) = delete;
     DisplayCheck& operator=(const DisplayCheck&) = delete;
 
-    // 1 when no display opens, nothing when one does.
-    std::optional<int> ExitStatus() const { return exitStatus_; }
+    // Qt's platform is open: ends the watch and hands on what Qt said.
+    void PlatformOpened();
 
 private:
-    xcb_connection_t* x_ = nullptr;
-    std::optional<int> exitStatus_;
+    struct HeldMessage {
+        QtMsgType type;
+        const char* file;
+        int line;
+        const char* function;
+        const char* category;
+        QString text;
+    };
+
+    static void Hear(QtMsgType type, const QMessageLogContext& context, const QString& text);
+    // The displays of the platforms Qt could not open, joined for the message.
+    std::string Unopened() const;
+
+    bool platformAsked_;
+    QtMessageHandler qtHandler_ = nullptr;
+    struct sigaction alarmAction_ {};
+    sigset_t signalMask_{};
+    std::mutex mutex_;
+    std::vector<HeldMessage> held_;        // under mutex_
+    std::vector<std::string> unopened_;    // the platforms Qt could not open, under mutex_
+    std::optional<std::string> xDisplay_;  // the X display as Qt names it, under mutex_
 };
 
 }  // namespace qmz

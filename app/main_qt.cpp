@@ -1,26 +1,40 @@
 #include <QApplication>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 
 #include "app/app_id.hpp"
 #include "app/command_line_qt.hpp"
 #include "app/display_check_qt.hpp"
 #include "app/exit_deadline.hpp"
+#include "base/standard_streams_posix.hpp"
 #include "qt/form.hpp"
 #include "resources/version.hpp"
 #include "shell/open_link.hpp"
 
+namespace {
+
+constexpr int ExitTrouble = 2;  // as for a usage error, and as qmz-link's failed output
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    qmz::FillClosedStandardStreams();
     const qmz::WindowStart start = qmz::ReadCommandLine(argc, argv);
     if (start.exitStatus) {
+        // A help or version text that cannot be written (a full disk, a closed output) is trouble.
+        if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+            std::fprintf(stderr, "qmz: cannot write the output: %s\n", std::strerror(errno));
+            return ExitTrouble;
+        }
         return *start.exitStatus;
     }
-    const qmz::DisplayCheck display(start.platform, start.display);
-    if (display.ExitStatus()) {
-        return *display.ExitStatus();
-    }
+    qmz::DisplayCheck display(start.platform.has_value());
     QApplication application(argc, argv);
+    display.PlatformOpened();
     QApplication::setApplicationName(QStringLiteral("QMZ"));
     QApplication::setApplicationVersion(QStringLiteral(QMZ_VERSION_TEXT));
     // Lets a Wayland compositor and the X11 desktop match the window with its launcher entry and icon.

@@ -2,12 +2,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <exception>
-#include <functional>
-
 #include "shell/open_link.hpp"
 #include "win32/form.hpp"
-#include "win32/wide_text.hpp"
 
 namespace {
 
@@ -34,13 +30,7 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     const ComApartment com;
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    try {
-        qmz::LinkHandoff handoff;
-        qmz::Win32Form form(qmz::MainForm(), std::bind_front(&qmz::LinkHandoff::Open, &handoff));
-        form.Show(showCommand);
-        return qmz::RunMessageLoop(form);
-    } catch (const std::exception& error) {
-        MessageBoxW(nullptr, qmz::WideFromUtf8(error.what()).c_str(), L"QMZ", MB_OK | MB_ICONERROR);
-        return 1;
-    }
+    qmz::LinkHandoff handoff;
+    // A lambda holding one reference fits in the opener itself: handing it over needs no memory.
+    return qmz::RunMainWindow(qmz::MainForm(), [&handoff](auto&&... request) { handoff.Open(request...); }, showCommand);
 }

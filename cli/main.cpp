@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "base/standard_streams_posix.hpp"
 #include "cli/command_line.hpp"
 #include "cli/derive_inputs.hpp"
 #include "cli/file_io.hpp"
@@ -90,6 +91,7 @@ int Run(const qmz::cli::CommandLine& command, qmz::cli::BufferedWriter& out, qmz
 }  // namespace
 
 int main(int argc, char** argv) {
+    qmz::FillClosedStandardStreams();
     qmz::cli::BufferedWriter out(STDOUT_FILENO, OutputFlushBytes);
     qmz::cli::BufferedWriter errors(STDERR_FILENO, OutputFlushBytes);
     try {

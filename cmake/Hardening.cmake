@@ -22,12 +22,11 @@ endif()
 add_compile_options($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-U_FORTIFY_SOURCE>
                     $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-D_FORTIFY_SOURCE=2>)
 # Stack growth probed page by page, and indirect branches that land only where they may (CET).
+# Every object of ours carries the CET mark; the programs do not, as long as the C start files lack
+# it (Debian 12's Scrt1.o, crti.o and crtn.o: its glibc is built without CET), for the linker marks
+# a program only when every object it links is marked. The mark is not forced: crti's _init has no
+# end-branch instruction, so the program would claim what it does not hold.
 add_compile_options(-fstack-clash-protection -fcf-protection)
-# Every object of ours carries the CET mark, but Debian 12's C start files (Scrt1.o, crti.o,
-# crtn.o: its glibc is built without CET) carry none, so the linker would drop it from the program.
-# It is set by hand. It holds for shadow stacks; crti's _init has no end-branch instruction, which
-# would matter only where user-space indirect-branch tracking is enforced, as no Linux does.
-add_link_options(-Wl,-z,ibt,-z,shstk)
 # Position-independent executables, and relocations resolved at start and then made read-only.
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 include(CheckPIESupported)

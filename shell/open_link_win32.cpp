@@ -8,28 +8,23 @@
 #include "shell/open_link.hpp"
 
 namespace qmz {
+namespace {
 
-ShellExecuteAFunction LookUpShellExecute(const wchar_t* module, const char* function) {
+ShellExecuteAFunction LookUpShellExecuteA() {
     // Deliberately never freed: the address found must stay valid for every later call.
-    const HMODULE library = LoadLibraryExW(module, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const HMODULE library = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (library == nullptr) {
         throw RuntimeFailure("The shell library cannot be loaded (error " + std::to_string(GetLastError()) + ").");
     }
-    const FARPROC found = GetProcAddress(library, function);
+    const FARPROC found = GetProcAddress(library, "ShellExecuteA");
     if (found == nullptr) {
-        throw RuntimeFailure("The shell function " + std::string(function) + " is missing (error " +
-                             std::to_string(GetLastError()) + ").");
+        throw RuntimeFailure("The shell function ShellExecuteA is missing (error " + std::to_string(GetLastError()) + ").");
     }
     // GetProcAddress gives every function the same generic type; this one is ShellExecuteA.
     return reinterpret_cast<ShellExecuteAFunction>(reinterpret_cast<void (*)()>(found));
 }
 
-ShellExecuteAFunction FindShellExecuteA() {
-    // Initialised once, by the first call that finds the function (C++ makes that thread-safe);
-    // a failed lookup leaves it unset, so a later call tries again. Never changed afterwards.
-    static const ShellExecuteAFunction found = LookUpShellExecute(L"shell32.dll", "ShellExecuteA");
-    return found;
-}
+}  // namespace
 
 void OpenLinkWith(ShellExecuteAFunction shellExecute, WindowHandle owner, std::u16string_view verb,
                   std::u16string_view target, const NativePath& folder) {
@@ -51,7 +46,10 @@ LinkHandoff::~LinkHandoff() = default;
 
 void LinkHandoff::Open(WindowHandle owner, std::u16string_view verb, std::u16string_view target,
                        const NativePath& folder, const FailureReport& /*onLateFailure: never called*/) {
-    OpenLinkWith(FindShellExecuteA(), owner, verb, target, folder);
+    // Looked up once, by the first call that finds the function (C++ makes that thread-safe); a
+    // failed lookup leaves it unset, so a later call tries again. Never changed afterwards.
+    static const ShellExecuteAFunction shellExecute = LookUpShellExecuteA();
+    OpenLinkWith(shellExecute, owner, verb, target, folder);
 }
 
 }  // namespace qmz

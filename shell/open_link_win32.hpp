@@ -13,12 +13,6 @@ namespace qmz {
 using ShellExecuteAFunction = HINSTANCE(WINAPI*)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                                  LPCSTR directory, INT showCommand);
 
-// Loads module and finds function in it by name. Throws RuntimeFailure naming the one that is missing.
-ShellExecuteAFunction LookUpShellExecute(const wchar_t* module, const char* function);
-
-// ShellExecuteA of shell32.dll, looked up at the first call and kept for the process's lifetime.
-ShellExecuteAFunction FindShellExecuteA();
-
 // LinkHandoff::Open's work once the function is found: the three texts in the process's code page, no
 // parameters, shown normally; the result is discarded. Tests pass a recording function here.
 void OpenLinkWith(ShellExecuteAFunction shellExecute, WindowHandle owner, std::u16string_view verb,

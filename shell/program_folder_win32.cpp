@@ -1,10 +1,11 @@
-#include "shell/program_folder_win32.hpp"
+#include "shell/program_folder.hpp"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
 
 #include "base/runtime_failure.hpp"
-#include "shell/program_folder.hpp"
 
 namespace qmz {
 namespace {
@@ -12,26 +13,12 @@ namespace {
 // Windows paths, long-path form included, never exceed 32767 characters.
 constexpr DWORD LongestPath = 32768;
 
-}  // namespace
-
-std::wstring FolderOfModulePath(std::wstring_view modulePath) {
-    const std::size_t separator = modulePath.find_last_of(L"\\/");
-    if (separator == std::wstring_view::npos || separator == 0) {
-        return {};
-    }
-    std::wstring folder(modulePath.substr(0, separator));
-    // "C:" alone means the drive's current folder, not its root.
-    if (folder.back() == L':') {
-        folder.push_back(L'\\');
-    }
-    return folder;
-}
-
-std::wstring ReadModulePath(const ModuleFileNameReader& read) {
+// The program's full path, however long: the buffer grows until the path fits.
+std::wstring ReadProgramPath() {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         const auto size = static_cast<DWORD>(buffer.size());
-        const DWORD written = read(buffer.data(), size);
+        const DWORD written = GetModuleFileNameW(nullptr, buffer.data(), size);
         if (written == 0) {
             throw RuntimeFailure("The program's path is unknown (error " + std::to_string(GetLastError()) + ").");
         }
@@ -47,12 +34,19 @@ std::wstring ReadModulePath(const ModuleFileNameReader& read) {
     }
 }
 
+}  // namespace
+
 NativePath ProgramFolder() {
-    const std::wstring modulePath =
-        ReadModulePath([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
-    std::wstring folder = FolderOfModulePath(modulePath);
-    if (folder.empty()) {
+    std::wstring folder = ReadProgramPath();
+    const std::size_t separator = folder.find_last_of(L"\\/");
+    if (separator == std::wstring::npos || separator == 0) {
         throw RuntimeFailure("The program's folder is unknown.");
+    }
+    folder.resize(separator);
+    // "C:" alone means the drive's current folder: a drive's root keeps its backslash, in the
+    // long-path form ("\\?\C:\") too.
+    if (folder.back() == L':') {
+        folder.push_back(L'\\');
     }
     return folder;
 }

@@ -93,6 +93,7 @@ Win32Form::Win32Form(const FormDescription& description, LinkOpener openLink,
         DestroyWindow(window_);
         throw;
     }
+    made_ = true;
 }
 
 Win32Form::~Win32Form() {
@@ -131,18 +132,22 @@ void Win32Form::CreateControls() {
 void Win32Form::Layout(int dotsPerInch) {
     const auto pixels = [dotsPerInch](int twips) { return TwipsToPixels(twips, dotsPerInch); };
 
-    dialogFont_ = CreateDialogFont(dotsPerInch);
+    // Every font is made before any control changes: a layout that fails leaves the window as it was.
+    FontHandle dialogFont = CreateDialogFont(dotsPerInch);
     std::vector<FontHandle> fonts(description_.controls.size());
     for (std::size_t i = 0; i < description_.controls.size(); ++i) {
-        const ControlDescription& control = description_.controls[i];
-        if (control.font) {
-            fonts[i] = CreateDescribedFont(*control.font, dotsPerInch);
+        if (description_.controls[i].font) {
+            fonts[i] = CreateDescribedFont(*description_.controls[i].font, dotsPerInch);
         }
-        SetWindowPos(controls_[i], nullptr, pixels(control.place.left), pixels(control.place.top),
-                     pixels(control.place.width), pixels(control.place.height), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fonts[i] ? fonts[i].get() : dialogFont_.get()), TRUE);
+    }
+    for (std::size_t i = 0; i < description_.controls.size(); ++i) {
+        const TwipRect& place = description_.controls[i].place;
+        SetWindowPos(controls_[i], nullptr, pixels(place.left), pixels(place.top), pixels(place.width),
+                     pixels(place.height), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fonts[i] ? fonts[i].get() : dialogFont.get()), TRUE);
     }
     // The old fonts go only once no control uses them.
+    dialogFont_ = std::move(dialogFont);
     describedFonts_ = std::move(fonts);
 
     RECT frame{0, 0, pixels(description_.clientWidth), pixels(description_.clientHeight)};
@@ -203,7 +208,13 @@ LRESULT CALLBACK Win32Form::WindowProcedure(HWND window, UINT message, WPARAM wP
         form->window_ = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return form->HandleMessage(message, wParam, lParam);
+    // No exception may cross the system's code that calls the procedure: a message whose handler
+    // fails in a way it does not handle itself (no memory left) gets the system's own answer.
+    try {
+        return form->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
 }
 
 LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -259,17 +270,23 @@ LRESULT Win32Form::OnDpiChanged(int dotsPerInch, const RECT& suggested) {
         Layout(dotsPerInch);
     } catch (const RuntimeFailure& failure) {
         ReportFailure(failure.what());
+    } catch (...) {
+        ReportFailure("The window cannot be laid out for the new screen density: no memory is left.");
     }
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
 }
 
 LRESULT Win32Form::OnDestroy() {
+    // Only a window that was made whole ends the message loop: one that fails while it is made is
+    // destroyed before any loop runs, and a quit message would close the box that says why at once.
+    if (made_) {
+        PostQuitMessage(0);
+    }
     // The controls still exist: their annotations go before they do.
     for (const HWND control : controls_) {
         annotation_->Clear(control);
     }
-    PostQuitMessage(0);
     return 0;
 }
 
@@ -320,6 +337,8 @@ void Win32Form::ReportFailure(std::string_view message) noexcept {
     }
 }
 
+namespace {
+
 int RunMessageLoop(Win32Form& form) {
     MSG message{};
     for (;;) {
@@ -335,6 +354,29 @@ int RunMessageLoop(Win32Form& form) {
             DispatchMessageW(&message);
         }
     }
+}
+
+}  // namespace
+
+int RunMainWindow(const FormDescription& description, LinkOpener openLink, int showCommand,
+                  std::unique_ptr<AccessibleAnnotation> annotation) noexcept {
+    const wchar_t* reason = L"QMZ cannot start: no memory is left.";
+    std::wstring message;
+    try {
+        Win32Form form(description, std::move(openLink), annotation ? std::move(annotation) : SystemAccessibleAnnotation());
+        form.Show(showCommand);
+        return RunMessageLoop(form);
+    } catch (const std::bad_alloc&) {
+        // The reason above holds, and showing it needs no memory.
+    } catch (const std::exception& failure) {
+        try {
+            message = WideFromUtf8(failure.what());
+            reason = message.c_str();
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    MessageBoxW(nullptr, reason, L"QMZ", MB_OK | MB_ICONERROR);
+    return 1;
 }
 
 }  // namespace qmz

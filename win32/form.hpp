@@ -72,9 +72,15 @@ private:
     FontHandle dialogFont_;
     std::vector<FontHandle> describedFonts_;  // in the description's order; empty for the dialog font
     HWND focusBeforeDeactivation_ = nullptr;
+    bool made_ = false;  // set once the constructor has made the window whole
 };
 
-// Runs the thread's message loop, through the form's dialog manager, until the window is closed.
-int RunMessageLoop(Win32Form& form);
+// The program's run: makes the window of description with openLink behind its clicks (annotated
+// through annotation, or the system's Dynamic Annotation where none is given), shows it with
+// showCommand and runs the thread's message loop, through the window's dialog manager, until the
+// window is closed; gives the loop's exit status. When the window cannot be made, a message box
+// says why until the user answers it, and the status is 1.
+int RunMainWindow(const FormDescription& description, LinkOpener openLink, int showCommand,
+                  std::unique_ptr<AccessibleAnnotation> annotation = nullptr) noexcept;
 
 }  // namespace qmz

@@ -36,6 +36,25 @@ void SiteLinkAction(FormRuntime& form, const LinkOpener& openLink) {
     openLink(owner, SiteLinkVerb, SiteHomeLink, folder, form.LateFailureReport());
 }
 
+namespace {
+
+// What a click on action was to do, for a failure that comes with no message fit for the user.
+const char* FailedAct(ClickAction action) {
+    switch (action) {
+        case ClickAction::GetLink:
+            return "The media link could not be made.";
+        case ClickAction::Download:
+            return "The video file could not be opened.";
+        case ClickAction::SiteLink:
+            return "The site's home page could not be opened.";
+        case ClickAction::None:
+            break;
+    }
+    return "The click could not be answered.";
+}
+
+}  // namespace
+
 void RunClickAction(ClickAction action, FormRuntime& form, const LinkOpener& openLink) noexcept {
     // An exception must never leave a click: it would cross the toolkit's event dispatch (undefined
     // in Qt, the system's code on Win32) and cost the user the text in the box.
@@ -56,8 +75,9 @@ void RunClickAction(ClickAction action, FormRuntime& form, const LinkOpener& ope
     } catch (const RuntimeFailure& failure) {
         form.ReportFailure(failure.what());
     } catch (...) {
-        // Anything else (no memory, a thread refused) has no message fit for the user.
-        form.ReportFailure("The site's home page could not be opened.");
+        // Anything else (no memory, a thread refused) has no message fit for the user: the message
+        // names the act that failed.
+        form.ReportFailure(FailedAct(action));
     }
 }
 

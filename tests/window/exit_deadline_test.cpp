@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -20,6 +23,15 @@ void HangThenExit() {
 
 TEST(EndProcessAfter, EndsAHangingProcessWithTheGivenStatus) {
     EXPECT_EXIT((EndProcessAfter(50ms, 3), HangThenExit()), testing::ExitedWithCode(3), "");
+}
+
+// With the process limit reached no thread can be made, and the process ends as it would have (by
+// _Exit here: a leak check's own thread could not be made either). The limit binds only users
+// without the right to pass it: root gives that right up first.
+TEST(EndProcessAfter, LeavesTheEndToTheProcessWhenNoThreadCanBeMade) {
+    const rlimit none{0, 0};
+    const auto limited = [&none] { return (getuid() != 0 || setuid(65534) == 0) && setrlimit(RLIMIT_NPROC, &none) == 0; };
+    EXPECT_EXIT((limited() ? EndProcessAfter(50ms, 3) : std::_Exit(8), std::_Exit(0)), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -19,18 +21,37 @@
 namespace qmz {
 namespace {
 
+// Fault injection: the program's next allocation fails, as when memory runs out.
+bool failNextAllocation = false;
+
 HWND Control(const Win32Form& form, std::string_view name) {
     const auto& controls = MainForm().controls;
     const auto index = std::ranges::find(controls, name, &ControlDescription::name) - controls.begin();
     return GetDlgItem(form.Window(), ControlId(static_cast<std::size_t>(index)));
 }
 
+// The text of every message box of the program's that a timer answered.
+std::vector<std::string> shown;
+
+// A timer's procedure: answers the program's message box over window (none, for a thread's timer:
+// a box of its own), if one is shown, and keeps its text. A message box runs a message loop of its
+// own, which calls the procedure too.
+void CALLBACK AnswerMessageBox(HWND window, UINT, UINT_PTR, DWORD) {
+    const HWND box = FindWindowW(L"#32770", L"QMZ");
+    if (box == nullptr || GetWindow(box, GW_OWNER) != window) {
+        return;
+    }
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);  // the message's own static control
+    shown.push_back(ToUtf8(AsText(text)));
+    SendMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
 class Win32Face final : public testing_support::FaceDriver {
 public:
     explicit Win32Face(LinkOpener opener) : form_(MainForm(), std::move(opener)) {
         form_.Show(SW_SHOWNORMAL);
-        // A message box runs a message loop of its own, which calls the timer's procedure too.
-        SetPropW(form_.Window(), L"qmz-test-messages", &messages_);
+        shown.clear();
         SetTimer(form_.Window(), 1, 10, AnswerMessageBox);
         Pump();
     }
@@ -40,7 +61,7 @@ public:
         SendMessageW(Control(form_, control), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         Pump();
     }
-    std::vector<std::string> Messages() const override { return messages_; }
+    std::vector<std::string> Messages() const override { return shown; }
     testing_support::DevicePlace Place(std::string_view control) const override {
         RECT place{};
         if (control == MainForm().name) {
@@ -95,19 +116,8 @@ private:
             }
         }
     }
-    static void CALLBACK AnswerMessageBox(HWND window, UINT, UINT_PTR, DWORD) {
-        const HWND box = FindWindowW(L"#32770", L"QMZ");
-        if (box == nullptr || GetWindow(box, GW_OWNER) != window) {
-            return;
-        }
-        wchar_t text[512] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 512);  // the message's own static control
-        static_cast<std::vector<std::string>*>(GetPropW(window, L"qmz-test-messages"))->push_back(ToUtf8(AsText(text)));
-        SendMessageW(box, WM_COMMAND, IDOK, 0);
-    }
 
     Win32Form form_;
-    std::vector<std::string> messages_;
 };
 
 // Another program holding the clipboard for a moment (a clipboard manager, a remote desktop) does
@@ -129,6 +139,30 @@ TEST(FaceWin32, APasteWaitsForAClipboardThatAnotherProgramHoldsForAMoment) {
     CloseHandle(holder);
     CloseHandle(held);
     EXPECT_EQ(face.Form().ReadPageLinkBox(), text);
+}
+
+// Memory that runs out while the window is made (as it annotates its controls) ends the start with
+// a box that says why and stays until the user answers it; while the window lays itself out for a
+// new screen density, it is reported over the window, and nothing crosses the system's code.
+TEST(FaceWin32, MemoryThatRunsOutIsSaidAndNeverCrossesTheSystemsCode) {
+    struct OutOfMemory final : AccessibleAnnotation {
+        void SetText(HWND, AccessibleText, const std::wstring&) override { throw std::bad_alloc(); }
+        void SetLinkRole(HWND) override {}
+        void Clear(HWND) override {}
+    };
+    for (MSG left{}; PeekMessageW(&left, nullptr, 0, 0, PM_REMOVE);) {
+    }  // such as the quit message of a window that an earlier case closed
+    shown.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerMessageBox);
+    EXPECT_EQ(RunMainWindow(MainForm(), {}, SW_SHOWNORMAL, std::make_unique<OutOfMemory>()), 1);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(shown, std::vector<std::string>{"QMZ cannot start: no memory is left."});
+    Win32Face face({});
+    RECT frame{};
+    GetWindowRect(face.Form().Window(), &frame);
+    failNextAllocation = true;
+    SendMessageW(face.Form().Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&frame));
+    EXPECT_EQ(face.Messages(), std::vector<std::string>{"The window cannot be laid out for the new screen density: no memory is left."});
 }
 
 // What the window tells screen readers, seen through a recording annotation: each control's name
@@ -168,3 +202,12 @@ std::unique_ptr<testing_support::FaceDriver> testing_support::StartFace(LinkOpen
 }
 
 }  // namespace qmz
+
+// The C++ library's operator delete frees with free(), which matches.
+void* operator new(std::size_t size) {
+    void* memory = std::exchange(qmz::failNextAllocation, false) ? nullptr : std::malloc(size == 0 ? 1 : size);
+    if (memory == nullptr) {
+        throw std::bad_alloc();
+    }
+    return memory;
+}

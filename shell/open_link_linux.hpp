@@ -4,7 +4,7 @@
 
 #include "base/failure_report.hpp"
 #include "base/native_path.hpp"
-#include "shell/handler_reaper_posix.hpp"
+#include "shell/handler_reaper_linux.hpp"
 
 namespace qmz {
 

@@ -3,14 +3,20 @@
 // start, no handler) is in tests/journeys.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
+#include <new>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -18,12 +24,16 @@
 
 #include "base/runtime_failure.hpp"
 #include "shell/open_link.hpp"
-#include "shell/open_link_posix.hpp"
+#include "shell/open_link_linux.hpp"
 
 namespace qmz {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Fault injection: while set, the handler's set-up refuses to put its standard input on /dev/null,
+// as for want of memory.
+bool refuseSetUp = false;
 
 // Waits up to 20 seconds for done() to hold.
 template <typename Condition>
@@ -69,21 +79,21 @@ protected:
         handoff_.Open(0, u"open", link, fs::temp_directory_path().native(), onLateFailure);
     }
     // Waits until at least count handlers have recorded their start; gives, for every start so
-    // far, the record's third line: whether the handler inherited the watched descriptor.
+    // far, its working folder and whether it inherited the watched descriptor.
     std::vector<std::string> WaitForStarts(std::size_t count) const {
-        std::vector<std::string> inherited;
+        std::vector<std::string> starts;
         WaitFor([&] {
-            inherited.clear();
+            starts.clear();
             for (const auto& entry : fs::directory_iterator(folder_ / "records")) {
                 std::ifstream record(entry.path());
                 std::string arguments, folder, line;
                 if (entry.path().extension() == ".started" && std::getline(std::getline(std::getline(record, arguments), folder), line)) {
-                    inherited.push_back(line);
+                    starts.push_back(folder + " " + line);
                 }
             }
-            return inherited.size() >= count;
+            return starts.size() >= count;
         });
-        return inherited;
+        return starts;
     }
 
     const fs::path folder_ = fs::temp_directory_path() / ("qmz-handler-" + std::to_string(getpid()));
@@ -118,37 +128,83 @@ TEST_F(OpenLinkTest, HoldsNoThreadZombieOrDescriptorPerHandler) {
     const auto starts = WaitForStarts(Opens + 1);
     EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore) << "threads while " << Opens << " handlers sleep";
     close(watched);
-    EXPECT_EQ(starts, std::vector<std::string>(Opens + 1, "no"));
+    EXPECT_EQ(starts, std::vector<std::string>(Opens + 1, fs::temp_directory_path().string() + " no"));
     EXPECT_TRUE(WaitFor([] { return CountChildren() == 0; })) << "a handler was never reaped";
     EXPECT_EQ(CountEntries("/proc/self/fd"), descriptorsBefore);
 }
 
 // xdg-open's "action failed" (4) reaches the user later, as "no method available" (3) does (a
-// journey shows that one); any other status does not. The handlers end one after the other.
-TEST_F(OpenLinkTest, ReportsOnlyTheDesktopsOwnFailuresLater) {
+// journey shows that one); any other status does not. The handlers end one after the other, the
+// second pair once the reaper's epoll set has failed for good (its descriptor replaced behind its
+// back): the reaper then asks after each handler instead, and sleeps between rounds.
+TEST_F(OpenLinkTest, ReportsOnlyTheDesktopsOwnFailuresLaterEvenWithoutItsEpollSet) {
     std::mutex mutex;
     std::vector<std::string> reports;
-    for (const char* status : {"1", "4"}) {
-        setenv("QMZ_TEST_HANDLER_STATUS", status, 1);
-        Open(u"http://www.site.test", [&](std::string message) { const std::lock_guard lock(mutex); reports.push_back(message); });
-        ASSERT_TRUE(WaitFor([] { return CountChildren() == 0; }));
+    for (const bool broken : {false, true}) {
+        for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+            if (std::error_code gone; broken && fs::read_symlink(entry, gone) == "anon_inode:[eventpoll]") {
+                dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), std::stoi(entry.path().filename()));
+            }
+        }
+        for (const char* status : {"1", "4"}) {
+            setenv("QMZ_TEST_HANDLER_STATUS", status, 1);
+            Open(u"http://www.site.test", [&](std::string message) { const std::lock_guard lock(mutex); reports.push_back(message); });
+            ASSERT_TRUE(WaitFor([] { return CountChildren() == 0; })) << "a handler was never reaped";
+        }
     }
     unsetenv("QMZ_TEST_HANDLER_STATUS");
-    ASSERT_TRUE(WaitFor([&] { const std::lock_guard lock(mutex); return !reports.empty(); }));
-    const std::lock_guard lock(mutex);
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].starts_with("No program to open web links is set up")) << reports[0];
-    EXPECT_TRUE(reports[0].ends_with("(exit status 4).")) << reports[0];
+    ASSERT_TRUE(WaitFor([&] { const std::lock_guard lock(mutex); return reports.size() == 2; }));
+    for (const std::string& report : reports) {
+        EXPECT_TRUE(report.starts_with("No program to open web links is set up")) << report;
+        EXPECT_TRUE(report.ends_with("(exit status 4).")) << report;
+    }
+    // While this thread sleeps, the process's processor time is the reaper's.
+    const auto microseconds = [] {
+        rusage used{};
+        getrusage(RUSAGE_SELF, &used);
+        return (used.ru_utime.tv_sec + used.ru_stime.tv_sec) * 1'000'000 + used.ru_utime.tv_usec + used.ru_stime.tv_usec;
+    };
+    const auto before = microseconds();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(microseconds() - before, 100'000) << "the reaper's thread spins";
 }
 
-// When the system refuses the reaper's thread, nothing is started and the caller hears of it.
-TEST_F(OpenLinkTest, StartsNothingWhenTheSystemRefusesTheReapersThread) {
-    HandlerReaper reaper([](std::function<void()>) -> std::thread {
-        throw std::system_error(EAGAIN, std::generic_category(), "pthread_create");
-    });
-    EXPECT_THROW(OpenLinkWith(reaper, u"open", u"http://site.test/", fs::temp_directory_path().native(), {}), RuntimeFailure);
+// When the system refuses what a clean start needs (the reaper's thread, memory for it, a step of
+// the handler's set-up), nothing is started, the caller hears of it and its thread still takes
+// signals.
+TEST_F(OpenLinkTest, StartsNothingWhenTheSystemRefusesWhatACleanStartNeeds) {
+    const std::function<void()> refusals[] = {
+        [] { throw std::system_error(EAGAIN, std::generic_category(), "pthread_create"); },
+        [] { throw std::bad_alloc(); },
+        [] { refuseSetUp = true; },
+    };
+    for (const auto& refuse : refusals) {
+        HandlerReaper reaper([&refuse](std::function<void()> body) { return refuse(), std::thread(std::move(body)); });
+        EXPECT_THROW(OpenLinkWith(reaper, u"open", u"http://site.test/", fs::temp_directory_path().native(), {}), RuntimeFailure);
+        refuseSetUp = false;
+        sigset_t blocked;
+        pthread_sigmask(SIG_SETMASK, nullptr, &blocked);
+        EXPECT_EQ(sigismember(&blocked, SIGTERM), 0);
+    }
     EXPECT_EQ(CountChildren(), 0);
+}
+
+// A program folder that has gone (moved or removed while QMZ runs) leaves the handler at home.
+TEST_F(OpenLinkTest, StartsTheHandlerAtHomeWhenTheProgramFolderHasGone) {
+    setenv("HOME", folder_.c_str(), 1);
+    handoff_.Open(0, u"open", u"http://site.test/", (folder_ / "gone").native(), {});
+    EXPECT_EQ(WaitForStarts(1), std::vector<std::string>{folder_.string() + " no"});
 }
 
 }  // namespace
 }  // namespace qmz
+
+int posix_spawn_file_actions_addopen(posix_spawn_file_actions_t* actions, int descriptor, const char* path, int flags,
+                                     mode_t mode) noexcept {
+    if (qmz::refuseSetUp) {
+        return ENOMEM;
+    }
+    using Real = int (*)(posix_spawn_file_actions_t*, int, const char*, int, mode_t);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "posix_spawn_file_actions_addopen"));
+    return real(actions, descriptor, path, flags, mode);
+}

@@ -1,16 +1,17 @@
-#include "shell/handler_reaper_posix.hpp"
+#include "shell/handler_reaper_linux.hpp"
 
 #include <signal.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
-#include <exception>
+#include <new>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -37,6 +38,23 @@ int ExitStatusOf(int waitStatus) {
     throw RuntimeFailure(std::string("The link cannot be handed over: the system refuses ") + what + " (" +
                          std::generic_category().message(error) + ").");
 }
+
+// Blocks every signal on the calling thread while it lives: the thread's own mask comes back on
+// every path.
+class AllSignalsBlocked {
+public:
+    AllSignalsBlocked() {
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_BLOCK, &all, &previous_);
+    }
+    ~AllSignalsBlocked() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    AllSignalsBlocked(const AllSignalsBlocked&) = delete;
+    AllSignalsBlocked& operator=(const AllSignalsBlocked&) = delete;
+
+private:
+    sigset_t previous_;
+};
 
 }  // namespace
 
@@ -97,18 +115,15 @@ HandlerReaper::Ticket HandlerReaper::Prepare(ExitListener onExit) {
             ThrowRefused("a descriptor", error);
         }
     }
-    // The thread takes no signals: they stay with the program's own threads.
-    sigset_t all;
-    sigset_t previous;
-    sigfillset(&all);
-    pthread_sigmask(SIG_BLOCK, &all, &previous);
     try {
+        // The thread takes no signals: they stay with the program's own threads.
+        const AllSignalsBlocked blocked;
         thread_ = startThread_([this] { Run(); });
     } catch (const std::system_error& refused) {
-        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
         ThrowRefused("a thread", refused.code().value());
+    } catch (const std::bad_alloc&) {
+        ThrowRefused("memory", ENOMEM);
     }
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     return ticket;
 }
 
@@ -134,8 +149,11 @@ void HandlerReaper::Run() noexcept {
     std::array<epoll_event, 16> events{};
     for (;;) {
         const bool anyWithoutPidfd = std::ranges::any_of(watched_, [](const auto& w) { return w.pidfd < 0; });
-        const int count = epoll_wait(epoll_, events.data(), static_cast<int>(events.size()),
-                                     anyWithoutPidfd ? PollWithoutPidfdMilliseconds : -1);
+        int count = epoll_wait(epoll_, events.data(), static_cast<int>(events.size()),
+                               anyWithoutPidfd ? PollWithoutPidfdMilliseconds : -1);
+        if (count < 0 && errno != EINTR) {
+            count = WaitWithoutEpoll(events.front());
+        }
         for (int i = 0; i < count; ++i) {
             if (events[static_cast<std::size_t>(i)].data.ptr == nullptr) {
                 std::uint64_t ignored = 0;
@@ -164,6 +182,19 @@ void HandlerReaper::Run() noexcept {
             ReapThoseWithoutPidfd();
         }
     }
+}
+
+int HandlerReaper::WaitWithoutEpoll(epoll_event& event) noexcept {
+    for (auto& watched : watched_) {
+        if (watched.pidfd >= 0) {
+            close(watched.pidfd);
+            watched.pidfd = -1;
+        }
+    }
+    const timespec round{0, PollWithoutPidfdMilliseconds * 1'000'000L};
+    nanosleep(&round, nullptr);
+    event.data.ptr = nullptr;
+    return 1;
 }
 
 void HandlerReaper::TakeOverPending() noexcept {
