@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/wide_text_win32.hpp"
-#include "link/utf8.hpp"
+#include "base/utf8.hpp"
 #include "tests/window/face_driver.hpp"
 #include "win32/form.hpp"
 
@@ -70,7 +70,7 @@ private:
         }
         wchar_t text[512] = {};
         GetDlgItemTextW(box, 0xFFFF, text, 512);  // the message's own static control
-        static_cast<std::vector<std::string>*>(GetPropW(window, L"qmz-test-messages"))->push_back(ToUtf8(AsText(text)));
+        static_cast<std::vector<std::string>*>(GetPropW(window, L"qmz-test-messages"))->push_back(ToUtf8(AsText(text)).value());
         SendMessageW(box, WM_COMMAND, IDOK, 0);
     }
 
@@ -111,7 +111,7 @@ TEST(FaceWin32, AnnotatesEveryControlForScreenReadersFromTheDescription) {
     struct Recording final : AccessibleAnnotation {
         explicit Recording(std::vector<Call>& calls) : calls(calls) {}
         void SetText(HWND control, AccessibleText property, const std::wstring& value) override {
-            calls.emplace_back(control, property == AccessibleText::Name ? "name" : "description", ToUtf8(AsText(value)));
+            calls.emplace_back(control, property == AccessibleText::Name ? "name" : "description", ToUtf8(AsText(value)).value());
         }
         void SetLinkRole(HWND control) override { calls.emplace_back(control, "link role", ""); }
         void Clear(HWND control) override { calls.emplace_back(control, "cleared", ""); }
