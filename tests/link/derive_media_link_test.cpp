@@ -20,9 +20,8 @@ TEST(QMZ_TEST_SUITE, GivesTheSharedTablesLinkForEveryTextInBothEncodings) {
         std::array<char, LongestUtf8MediaLink> out{};
         const Utf8MediaLink answer = DeriveMediaLinkFromUtf8(ToUtf8(input).value(), out);
         const std::optional<std::string> expected = mediaLink ? ToUtf8(*mediaLink) : std::nullopt;
-        EXPECT_EQ(answer.outcome, !mediaLink ? Utf8Derivation::NoPageLink
-                                  : expected ? Utf8Derivation::MediaLink
-                                             : Utf8Derivation::SplitCharacter);
+        using enum Utf8Derivation;
+        EXPECT_EQ(answer.outcome, !mediaLink ? NoPageLink : expected ? MediaLink : SplitCharacter);
         EXPECT_EQ(std::string_view(out.data(), answer.bytes), expected.value_or(""));
     }
 }

@@ -93,9 +93,8 @@ protected:
 
 // An argument cannot carry a NUL, nor UTF-8 half a character: the handler would get another link.
 TEST_F(OpenLinkTest, RefusesALinkThatAnArgumentCannotCarryWhole) {
-    for (const std::u16string& link : {std::u16string(u"http://site.test/\0tail", 22), std::u16string(u"http://x/a\xD83D/a.flv")}) {
-        EXPECT_THROW(Open(link), RuntimeFailure);
-    }
+    EXPECT_THROW(Open(std::u16string(u"http://site.test/\0tail", 22)), RuntimeFailure);
+    EXPECT_THROW(Open(u"http://x/a\xD83D/a.flv"), RuntimeFailure);
     EXPECT_EQ(CountChildren(), 0);
 }
 

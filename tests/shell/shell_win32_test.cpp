@@ -53,9 +53,9 @@ TEST(ToAnsiText, NeverMapsAMissingCharacterToALookAlike) {
 // form: either way the shell would get another link.
 TEST(OpenLinkWith, RefusesALinkTheShellCannotGetWhole) {
     calls.clear();
-    for (const std::u16string& link : {std::u16string(u"http://x/a\0b.flv", 16), std::u16string(u"http://x/a\xD83D/a.flv")}) {
-        EXPECT_THROW(OpenLinkWith(&RecordingShellExecute, 0, u"open", link, LR"(C:\)"), RuntimeFailure);
-    }
+    EXPECT_THROW(OpenLinkWith(&RecordingShellExecute, 0, u"open", std::u16string(u"http://x/a\0b.flv", 16), LR"(C:\)"),
+                 RuntimeFailure);
+    EXPECT_THROW(OpenLinkWith(&RecordingShellExecute, 0, u"open", u"http://x/a\xD83D/a.flv", LR"(C:\)"), RuntimeFailure);
     EXPECT_TRUE(calls.empty());
 }
 
