@@ -28,86 +28,82 @@ constexpr std::string_view Utf8Of(Utf8Bytes<Constant>.data(), Constant.size());
 struct Utf16Text {
     using View = TextView;
     static constexpr std::size_t MostPerUnit = 1;  // of this encoding's code units per UTF-16 one
-    static constexpr View PageLinkPrefix = qmz::PageLinkPrefix, PageLinkPrefixWww = qmz::PageLinkPrefixWww,
-                          MediaLinkPrefix = qmz::MediaLinkPrefix, BucketSeparator = qmz::BucketSeparator,
-                          MediaFileSuffix = qmz::MediaFileSuffix;
+    static constexpr View PageLinkPrefix = qmz::PageLinkPrefix;
+    static constexpr View PageLinkPrefixWww = qmz::PageLinkPrefixWww;
+    static constexpr View MediaLinkPrefix = qmz::MediaLinkPrefix;
+    static constexpr View BucketSeparator = qmz::BucketSeparator;
+    static constexpr View MediaFileSuffix = qmz::MediaFileSuffix;
     static std::size_t Units(View text) { return text.size(); }
     static std::size_t LengthOfUnits(View text, std::size_t units) { return std::min(units, text.size()); }
 };
 struct Utf8Text {
     using View = std::string_view;
     static constexpr std::size_t MostPerUnit = 3;
-    static constexpr View PageLinkPrefix = Utf8Of<qmz::PageLinkPrefix>, PageLinkPrefixWww = Utf8Of<qmz::PageLinkPrefixWww>,
-                          MediaLinkPrefix = Utf8Of<qmz::MediaLinkPrefix>, BucketSeparator = Utf8Of<qmz::BucketSeparator>,
-                          MediaFileSuffix = Utf8Of<qmz::MediaFileSuffix>;
+    static constexpr View PageLinkPrefix = Utf8Of<qmz::PageLinkPrefix>;
+    static constexpr View PageLinkPrefixWww = Utf8Of<qmz::PageLinkPrefixWww>;
+    static constexpr View MediaLinkPrefix = Utf8Of<qmz::MediaLinkPrefix>;
+    static constexpr View BucketSeparator = Utf8Of<qmz::BucketSeparator>;
+    static constexpr View MediaFileSuffix = Utf8Of<qmz::MediaFileSuffix>;
     static std::size_t Units(View text) { return Utf16Length(text); }
     static std::size_t LengthOfUnits(View text, std::size_t units) { return Utf8LengthOfUnits(text, units); }
 };
 
-// A page link is the prefix followed by exactly one video ID. The lengths are checked first, so a
-// text that cannot be a page link costs the same however long it is.
+// A page link is one of the two prefixes followed by exactly one video ID: where that ID starts in
+// text, or NoLength. The lengths are checked first, so a text that cannot be a page link costs the
+// same however long it is.
 template <typename Encoding>
-std::optional<typename Encoding::View> VideoIdAfter(typename Encoding::View prefix, typename Encoding::View text) {
-    if (text.size() < prefix.size() + VideoIdLength || text.size() > prefix.size() + VideoIdLength * Encoding::MostPerUnit ||
-        !text.starts_with(prefix)) {
-        return std::nullopt;
+std::size_t VideoIdStart(typename Encoding::View text) {
+    for (const typename Encoding::View prefix : {Encoding::PageLinkPrefix, Encoding::PageLinkPrefixWww}) {
+        const std::size_t shortest = prefix.size() + VideoIdLength;
+        const std::size_t longest = prefix.size() + VideoIdLength * Encoding::MostPerUnit;
+        if (text.size() >= shortest && text.size() <= longest && text.starts_with(prefix) &&
+            Encoding::Units(text.substr(prefix.size())) == VideoIdLength) {
+            return prefix.size();
+        }
     }
-    const typename Encoding::View videoId = text.substr(prefix.size());
-    return Encoding::Units(videoId) == VideoIdLength ? std::optional(videoId) : std::nullopt;
+    return NoLength;
 }
 
-template <typename Encoding>
-struct PageLink {
-    typename Encoding::View videoId;
-    std::optional<typename Encoding::View> bucket;  // none when the encoding cannot cut it out
-};
-
-template <typename Encoding>
-std::optional<PageLink<Encoding>> ReadPageLink(typename Encoding::View text) {
-    auto videoId = VideoIdAfter<Encoding>(Encoding::PageLinkPrefix, text);
-    if (!videoId) {
-        videoId = VideoIdAfter<Encoding>(Encoding::PageLinkPrefixWww, text);
-    }
-    if (!videoId) {
-        return std::nullopt;
-    }
-    const std::size_t bucketLength = Encoding::LengthOfUnits(*videoId, BucketLength);
-    return PageLink<Encoding>{*videoId, bucketLength != NoLength ? std::optional(videoId->substr(0, bucketLength)) : std::nullopt};
-}
-
-// Writes the media link of a page link whose bucket is cut out at out, which has room for it, and
-// gives the number of code units written.
+// The media link of a page link, written at out, which has room for it: the bucket is the video
+// ID's first bucketLength code units, which hold its first BucketLength UTF-16 code units. Gives
+// the number of code units written.
 template <typename Encoding, typename Unit>
-std::size_t WriteMediaLink(const PageLink<Encoding>& link, Unit* const out) {
+std::size_t WriteMediaLink(typename Encoding::View videoId, std::size_t bucketLength, Unit* const out) {
     Unit* at = std::ranges::copy(Encoding::MediaLinkPrefix, out).out;
-    at = std::ranges::copy(*link.bucket, at).out;
+    at = std::ranges::copy(videoId.substr(0, bucketLength), at).out;
     at = std::ranges::copy(Encoding::BucketSeparator, at).out;
-    at = std::ranges::copy(link.videoId, at).out;
+    at = std::ranges::copy(videoId, at).out;
     at = std::ranges::copy(Encoding::MediaFileSuffix, at).out;
     return static_cast<std::size_t>(at - out);
 }
 
 }  // namespace
 
+// Both derivations are the same three steps on plain numbers: where the video ID starts, where its
+// bucket ends, the media link written out. (GCC 12 builds a std::optional of views through stores
+// and wider loads of the same place, which stall the processor: it doubled the UTF-8 derivation.)
 std::optional<Text> DeriveMediaLink(TextView text) {
-    const std::optional<PageLink<Utf16Text>> link = ReadPageLink<Utf16Text>(text);
-    if (!link) {
+    const std::size_t start = VideoIdStart<Utf16Text>(text);
+    if (start == NoLength) {
         return std::nullopt;
     }
+    const TextView videoId = text.substr(start);
     Text mediaLink(MediaLinkLength, u'\0');
-    WriteMediaLink(*link, mediaLink.data());
+    WriteMediaLink<Utf16Text>(videoId, Utf16Text::LengthOfUnits(videoId, BucketLength), mediaLink.data());
     return mediaLink;
 }
 
 Utf8MediaLink DeriveMediaLinkFromUtf8(std::string_view text, std::span<char, LongestUtf8MediaLink> out) {
-    const std::optional<PageLink<Utf8Text>> link = ReadPageLink<Utf8Text>(text);
-    if (!link) {
+    const std::size_t start = VideoIdStart<Utf8Text>(text);
+    if (start == NoLength) {
         return {Utf8Derivation::NoPageLink};
     }
-    if (!link->bucket) {
+    const std::string_view videoId = text.substr(start);
+    const std::size_t bucketLength = Utf8Text::LengthOfUnits(videoId, BucketLength);
+    if (bucketLength == NoLength) {
         return {Utf8Derivation::SplitCharacter};
     }
-    return {Utf8Derivation::MediaLink, WriteMediaLink(*link, out.data())};
+    return {Utf8Derivation::MediaLink, WriteMediaLink<Utf8Text>(videoId, bucketLength, out.data())};
 }
 
 }  // namespace qmz
