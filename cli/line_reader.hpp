@@ -7,7 +7,8 @@
 
 namespace qmz::cli {
 
-// Where the line reader takes its bytes from: a file descriptor in the program, a string in tests.
+// Where the line reader takes its bytes from: in qmz-link, standard input behind a step that first
+// writes out the answers gathered so far (main.cpp).
 class ByteSource {
 public:
     virtual ~ByteSource() = default;

@@ -2,7 +2,8 @@
 # Builds QMZ for speed in build/bench and prints one table of its figures beside their floors and
 # rivals, all measured on this machine in one go. Installs what is missing first.
 # Usage: scripts/bench.sh [RUNS]    RUNS (at least 15, default 21) is how many times each thing runs;
-# the table gives medians. Runs of things compared with each other alternate.
+# the table gives medians. Runs of things compared with each other alternate. With QMZ_LINK_BEFORE
+# set to another build of qmz-link, its times stand beside qmz-link's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -62,34 +63,12 @@ answer=$(median_of "$work/download.txt" download 4)
 asleep=$(awk '$5 == 1' "$work/download.txt" | wc -l)
 direct=$(median_of "$work/download.txt" download 6)
 
-echo "qmz-link: two million lines against cat and sed, $runs rounds..." >&2
+# qmz-link's rows, made by a script of their own; QMZ_LINK_BEFORE, another build of qmz-link (an
+# older commit's), adds its times beside them.
 site=$(sed -n 's/^QMZ_SITE_HOST:STRING=//p' "$build/CMakeCache.txt")
-media=$(sed -n 's/^QMZ_MEDIA_HOST:STRING=//p' "$build/CMakeCache.txt")
-awk -v count=2000000 -v site="$site" -v media="$media" -f bench/make_lines.awk >"$work/lines.txt"
-# The same job in sed: the lines are ASCII, so sed's characters in the C locale are the program's.
-sed_script="s#^http://(www\\.)?${site//./\\.}/play:(..)(......)\$#http://${media}/s/\\2/\\2\\3.flv#;t;s/.*//"
-run_cat() { cat <"$work/lines.txt"; }
-run_sed() { LC_ALL=C sed -E "$sed_script" <"$work/lines.txt"; }
-run_qmz_link() { "$build/qmz-link" <"$work/lines.txt" 2>/dev/null || [ $? -eq 1 ]; }
-run_sed >"$work/sed.out"
-run_qmz_link >"$work/qmz-link.out"
-if ! cmp -s "$work/sed.out" "$work/qmz-link.out"; then
-    echo "qmz-link and sed disagree: compare $work/sed.out and $work/qmz-link.out" >&2
-    exit 1
-fi
-commands=(run_cat run_sed run_qmz_link)
-for ((round = 0; round < runs; ++round)); do
-    for ((k = 0; k < 3; ++k)); do
-        command=${commands[(k + round) % 3]}
-        start=$EPOCHREALTIME
-        "$command" >/dev/null
-        end=$EPOCHREALTIME
-        awk -v name="$command" -v s="$start" -v e="$end" 'BEGIN { printf "%s %.3f\n", name, (e - s) * 1000 }'
-    done
-done >"$work/lines-times.txt"
-cat_ms=$(median_of "$work/lines-times.txt" run_cat 2)
-sed_ms=$(median_of "$work/lines-times.txt" run_sed 2)
-qmz_link_ms=$(median_of "$work/lines-times.txt" run_qmz_link 2)
+media=$(sed -n 's/^QMZ_MEDIA_SCHEME:STRING=//p' "$build/CMakeCache.txt")://$(sed -n 's/^QMZ_MEDIA_HOST:STRING=//p' "$build/CMakeCache.txt")
+bench/qmz_link_bench.sh "$build/qmz-link" "$site" "$media" "$runs" "$work/qmz-link" ${QMZ_LINK_BEFORE:+"$QMZ_LINK_BEFORE"} \
+    >"$work/qmz-link-rows.txt"
 
 echo "qmz.exe: a Windows release build and a bare static Win32 window, compared by size..." >&2
 # The bare window is built by the toolchain's own compiler, as qmz.exe is: statically, optimised for
@@ -110,8 +89,6 @@ met() { awk -v value="$1" -v goal="$2" -v direction="$3" \
     'BEGIN { print ((direction == "max" ? value <= goal : value >= goal) ? "yes" : "no") }'; }
 start_ratio=$(ratio "$start_qmz" "$start_bare_qt")
 memory_ratio=$(ratio "$memory_qmz" "$memory_bare_qt")
-sed_ratio=$(ratio "$sed_ms" "$qmz_link_ms")
-cat_ratio=$(ratio "$qmz_link_ms" "$cat_ms")
 
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)
 cat <<TABLE
@@ -129,8 +106,10 @@ $(derive_row NonLink/0 "non-link of 0 characters")
 $(derive_row NonLink/30 "non-link of 30 characters")
 $(derive_row NonLink/34 "non-link of 34 characters, 25 like a www page link")
 $(derive_row NonLink/1000000 "non-link of 1,000,000 characters")
+$(derive_row Utf8PageLink "page link, from UTF-8 into a buffer (qmz-link)")
+$(derive_row Utf8NonLink "non-link of 34 bytes, 25 like a www page link, from UTF-8 (qmz-link)")
 | Download, click to stand-in handler started and recorded | $(printf '%.1f' "$started") ms | the same handler started directly $(printf '%.1f' "$direct") ms; the click itself held the window $(printf '%.2f' "$click") ms | $(ratio "$started" "$direct") of direct | |
 | Get Link while the handler sleeps (3 s) | $(printf '%.2f' "$answer") ms | handler still asleep in ${asleep} of ${runs} | | |
 | qmz.exe, static and stripped | ${exe_bytes} bytes | bare static Win32 window ${bare_exe_bytes} bytes | $(ratio "$exe_bytes" "$bare_exe_bytes")x the bare window | <= 153,600 bytes ($(met "$exe_bytes" 153600 max)) |
-| qmz-link, 2,000,000 lines, identical output to sed | $(printf '%.0f' "$qmz_link_ms") ms | cat $(printf '%.0f' "$cat_ms") ms; sed -E $(printf '%.0f' "$sed_ms") ms | ${sed_ratio}x faster than sed; ${cat_ratio}x cat | >= 10x faster than sed ($(met "$sed_ratio" 10 min)); <= 4x cat ($(met "$cat_ratio" 4 max)) |
+$(cat "$work/qmz-link-rows.txt")
 TABLE

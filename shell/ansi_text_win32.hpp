@@ -11,7 +11,7 @@ namespace qmz {
 // becomes the code page's default character ("?"), never a look-alike: best-fit mapping would turn
 // a fullwidth quote into a plain one and so change what the shell parses. Throws RuntimeFailure
 // when the text holds a NUL (the shell would read a shorter, different text) or cannot be
-// converted.
+// converted, as UTF-8 cannot convert half a character (a lone surrogate).
 std::string ToAnsiText(std::wstring_view text, UINT codePage);
 
 }  // namespace qmz

@@ -7,12 +7,13 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
 
 #include "base/runtime_failure.hpp"
-#include "link/utf8.hpp"
+#include "base/utf8.hpp"
 #include "shell/open_link.hpp"
 
 extern char** environ;
@@ -107,11 +108,13 @@ void OpenLinkWith(HandlerReaper& reaper, std::u16string_view verb, std::u16strin
     if (!IsOpenVerb(verb)) {
         return;  // As the Windows shell does with a verb it does not know: nothing is opened.
     }
-    std::string link = ToUtf8(target);
-    if (link.find('\0') != std::string::npos) {
-        // An argument ends at its first NUL: the handler would get a shorter, different link.
-        throw RuntimeFailure("The link holds a NUL character and cannot be handed to " + std::string(DefaultHandler) + ".");
+    // An argument ends at its first NUL, and half a character has no UTF-8 form: either way the
+    // handler would get a different link.
+    const std::optional<std::string> utf8 = ToUtf8(target);
+    if (!utf8 || utf8->find('\0') != std::string::npos) {
+        throw RuntimeFailure("The link holds a NUL or half a character and cannot be handed to " + std::string(DefaultHandler) + ".");
     }
+    std::string link = *utf8;
 
     // Everything that may fail for want of memory or a thread is done before the handler starts.
     HandlerReaper::Ticket ticket = reaper.Prepare([onLateFailure, link](int exitStatus) {

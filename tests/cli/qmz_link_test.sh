@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # qmz-link as users run it: real standard input and output, real exit statuses; and the table of
 # texts that the derivation and the windows are held to as well, filled in by EXPAND_LINK_TABLE.
-# Usage: qmz_link_test.sh QMZ_LINK EXPAND_LINK_TABLE LINK_TABLE SITE_HOST MEDIA_HOST MEMORY_LIMIT_KIB
+# Usage: qmz_link_test.sh QMZ_LINK EXPAND_LINK_TABLE LINK_TABLE SITE_HOST MEDIA_SCHEME://MEDIA_HOST MEMORY_LIMIT_KIB
 # A MEMORY_LIMIT_KIB of 0 skips the memory check (a sanitizer's own reservations exceed any limit).
 set -uo pipefail
 shopt -s lastpipe  # "... | run" runs run in this shell, where it counts failures
 qmz_link=$1 memory_limit=$6
-page=http://$4/play: media=http://$5/s/
+page=http://$4/play: media=$5/s/
 good=${page}ab12CD34 good_media=${media}ab/ab12CD34.flv
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -65,6 +65,9 @@ expect 2 "" "qmz-link: unknown option '-x'\nTry 'qmz-link --help' for more infor
 # A video ID may hold LF or CR; its media link would take two lines, or end one early.
 expect 1 "\n\n" "$(no_link argument "1 2" "its media link would break the line")"; run "${page}ab12CD3"$'\n' "${page}ab12CD3"$'\r'
 expect 1 "\n" "$(no_link line 1 "its media link would break the line")"; printf '%sab12CD3\r\r\n' "$page" | run
+# The bucket, the ID's first two UTF-16 code units, may end inside a character of two: half a
+# character has no UTF-8 form, and the link would be another.
+expect 1 "\n" "$(no_link line 1 "its media link would split a character")"; printf '%sa\360\237\230\20023456\n' "$page" | run
 # Input or output that fails is trouble, not a line without a link: a folder opens but cannot be
 # read, /dev/full takes no bytes, and a pipe whose reader has gone ends qmz-link by SIGPIPE
 # silently, as Unix programs end, or, where SIGPIPE is ignored, as any failed write does.

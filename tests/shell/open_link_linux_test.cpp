@@ -101,9 +101,10 @@ protected:
     LinkHandoff handoff_;
 };
 
-// An argument cannot carry a NUL: the handler would get the link cut short.
+// An argument cannot carry a NUL, nor UTF-8 half a character: the handler would get another link.
 TEST_F(OpenLinkTest, RefusesALinkThatAnArgumentCannotCarryWhole) {
     EXPECT_THROW(Open(std::u16string(u"http://site.test/\0tail", 22)), RuntimeFailure);
+    EXPECT_THROW(Open(u"http://x/a\xD83D/a.flv"), RuntimeFailure);
     EXPECT_EQ(CountChildren(), 0);
 }
 

@@ -49,11 +49,13 @@ TEST(ToAnsiText, NeverMapsAMissingCharacterToALookAlike) {
     }
 }
 
-// A NUL would cut the text short where the shell reads it.
-TEST(OpenLinkWith, RefusesANulInsteadOfCuttingTheLinkShort) {
+// A NUL would cut the text short where the shell reads it, and half a character has no UTF-8
+// form: either way the shell would get another link.
+TEST(OpenLinkWith, RefusesALinkTheShellCannotGetWhole) {
     calls.clear();
     EXPECT_THROW(OpenLinkWith(&RecordingShellExecute, 0, u"open", std::u16string(u"http://x/a\0b.flv", 16), LR"(C:\)"),
                  RuntimeFailure);
+    EXPECT_THROW(OpenLinkWith(&RecordingShellExecute, 0, u"open", u"http://x/a\xD83D/a.flv", LR"(C:\)"), RuntimeFailure);
     EXPECT_TRUE(calls.empty());
 }
 

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/utf8.hpp"
 #include "base/wide_text_win32.hpp"
-#include "link/utf8.hpp"
 #include "tests/window/face_driver.hpp"
 #include "win32/form.hpp"
 
@@ -43,7 +43,7 @@ void CALLBACK AnswerMessageBox(HWND window, UINT, UINT_PTR, DWORD) {
     }
     wchar_t text[512] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 512);  // the message's own static control
-    shown.push_back(ToUtf8(AsText(text)));
+    shown.push_back(ToUtf8(AsText(text)).value());
     SendMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
@@ -173,7 +173,7 @@ TEST(FaceWin32, AnnotatesEveryControlForScreenReadersFromTheDescription) {
     struct Recording final : AccessibleAnnotation {
         explicit Recording(std::vector<Call>& calls) : calls(calls) {}
         void SetText(HWND control, AccessibleText property, const std::wstring& value) override {
-            calls.emplace_back(control, property == AccessibleText::Name ? "name" : "description", ToUtf8(AsText(value)));
+            calls.emplace_back(control, property == AccessibleText::Name ? "name" : "description", ToUtf8(AsText(value)).value());
         }
         void SetLinkRole(HWND control) override { calls.emplace_back(control, "link role", ""); }
         void Clear(HWND control) override { calls.emplace_back(control, "cleared", ""); }

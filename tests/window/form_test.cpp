@@ -10,7 +10,6 @@
 
 #include "base/runtime_failure.hpp"
 #include "link/link_constants.hpp"
-#include "link/utf8.hpp"
 #include "tests/support/link_table.hpp"
 #include "tests/window/face_driver.hpp"
 #include "window/form_description.hpp"
@@ -29,7 +28,7 @@ TEST(Form, DownloadAndGetLinkGiveTheSharedTablesLinkForEveryText) {
                                     const FailureReport&) { opened.emplace_back(owner, Text(verb) + u" " + Text(target)); });
     std::vector<std::pair<WindowHandle, Text>> expected;
     for (const auto& linkCase : testing_support::ReadLinkTable()) {
-        SCOPED_TRACE(ToUtf8(linkCase.input));
+        SCOPED_TRACE(testing::PrintToString(linkCase.input));
         face->Form().WritePageLinkBox(linkCase.input);
         ASSERT_EQ(face->Form().ReadPageLinkBox(), linkCase.input) << "the box itself changed the text";
         face->Click("Command1");
