@@ -18,7 +18,7 @@ face_start() {
     step="start the compositor"
     wait_until test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "weston did not start"
     weston-debug proto >"$work/proto.log" 2>&1 &
-    protocol_log=$!
+    protocol_log=$! selections=0
     program_folder=$(dirname "$program")
     QT_QPA_PLATFORM=wayland "$program" >"$work/qmz.log" 2>&1 &
     pid=$!
@@ -54,8 +54,11 @@ face_click() {
     input_passed_on 'wl_pointer@[0-9]*\.button' 2 click 1
 }
 face_key() { input_passed_on 'wl_keyboard@[0-9]*\.key(' $((2 * $#)) key --clearmodifiers "$@"; }
-# The compositor holds the offer once another client can paste it.
-face_holds_offer() { wait_until eval 'answered 5 wl-paste --no-newline | cmp -s - "$offered"'; }
+# The compositor holds the offer once wl-copy has set it as the selection.
+face_holds_offer() {
+    wait_until eval '[ "$(grep -c "set_selection(wl_data_source" "$work/proto.log")" -gt "$selections" ]' &&
+        selections=$(grep -c "set_selection(wl_data_source" "$work/proto.log")
+}
 
 # The window's own close button, which Qt draws in its frame on Wayland, at its top right.
 face_close() {

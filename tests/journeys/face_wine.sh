@@ -30,3 +30,19 @@ face_click() {
 # clipboard: the paste waits until the Windows clipboard gives the text.
 face_holds_offer() { answered 30 wine "$reader" clipboard <"$offered" >/dev/null; }
 face_close() { input key alt+F4; }
+
+# What Wine 8's MSAA gives: a plain client object for the window and every control but the box, named
+# by its caption; the box as text with no name (Wine does not keep the window's annotations).
+spoken_tree() {
+    cat <<'TREE'
+client "QMZ"
+  text (no name) value ""
+  client "Download"
+  client "VBOX"
+  client "7"
+  client "Still ownin' ya"
+  client "Quib"
+  client "Hi to the crew!"
+  client "Get Link"
+TREE
+}

@@ -66,8 +66,10 @@ std::optional<std::wstring> ClipboardText() {
 // What MSAA gives of the window's client object: "ROLE "NAME"", then its description, value and
 // default action where it has them.
 std::string Spoken(HWND window) {
+    // By __uuidof: through mingw-w64's oleacc import library, IID_IAccessible is the import thunk of
+    // oleacc.dll's export, not the interface's GUID.
     IAccessible* accessible = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&accessible)))) {
         return "no accessible object";
     }
@@ -98,10 +100,7 @@ std::string Spoken(HWND window) {
 }
 
 // Waits until read() gives expected, or 10 s have passed.
-int WaitFor(std::optional<std::wstring> (*read)(HWND), HWND window) {
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-    const std::string expected(std::istreambuf_iterator<char>(std::cin), {});
+int WaitFor(std::optional<std::wstring> (*read)(HWND), HWND window, const std::string& expected) {
     std::optional<std::wstring> text;
     for (const auto deadline = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < deadline;
          std::this_thread::sleep_for(50ms)) {
@@ -113,9 +112,23 @@ int WaitFor(std::optional<std::wstring> (*read)(HWND), HWND window) {
     return 1;
 }
 
+// A text as the Windows clipboard holds it once Wine has taken it from X: each lone LF as CRLF.
+std::string WithWindowsLineEnds(const std::string& text) {
+    std::string windows;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            windows += '\r';
+        }
+        windows += text[i];
+    }
+    return windows;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
     const std::string command = argc == 2 ? argv[1] : "";
     const HWND form = FindWindowW(L"QMZ.Form", L"QMZ");
     if (form == nullptr && command != "clipboard") {
@@ -141,10 +154,12 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < controls.size(); ++i) {
             std::cout << "  " << Spoken(control(i)) << "\n";
         }
-    } else if (command == "box") {
-        return WaitFor(WindowText, control(qmz::PageLinkBoxIndex(qmz::MainForm())));
-    } else if (command == "clipboard") {
-        return WaitFor([](HWND) { return ClipboardText(); }, nullptr);
+    } else if (command == "box" || command == "clipboard") {
+        const std::string expected(std::istreambuf_iterator<char>(std::cin), {});
+        if (command == "box") {
+            return WaitFor(WindowText, control(qmz::PageLinkBoxIndex(qmz::MainForm())), expected);
+        }
+        return WaitFor([](HWND) { return ClipboardText(); }, nullptr, WithWindowsLineEnds(expected));
     } else {
         std::cerr << "usage: qmz_screen_reader places | tree | box | clipboard\n";
         return 2;
