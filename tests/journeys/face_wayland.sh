@@ -1,15 +1,15 @@
-# The Qt face on Wayland (sourced by journeys.sh, run under scripts/with-xvfb.sh): Weston's X11
-# backend shows its output as a window at the top left of the X display, and xdotool types and
-# clicks into that window, so every key and click reaches the program through the compositor's
-# seat, as a user's would. Pastes come from the compositor's clipboard (wl-copy); the window is
-# read through AT-SPI, as on X11. The compositor's protocol log tells when it has passed input on.
-
+# The Qt face on Wayland (sourced by journeys.sh, run under dbus-run-session and
+# scripts/with-xvfb.sh): Weston's X11 backend shows its output as a window at the top left of the X
+# display, and xdotool clicks and types into that window, so that every click and key reaches the
+# program through the compositor's seat, as a user's would. Pastes come from the compositor's
+# clipboard (wl-copy); the window is read through AT-SPI, as on X11. Weston's protocol log tells
+# when it has passed input on.
 # shellcheck source=face_x11.sh
 source "$here/face_x11.sh"
 clipboard_owner=(wl-copy --foreground)
 
 face_start() {
-    start_accessibility_bus
+    enable_screen_reader
     export XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=qmz-journeys-$$
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     weston --backend=x11-backend.so --use-pixman --debug --socket="$WAYLAND_DISPLAY" --idle-time=0 \
@@ -23,7 +23,7 @@ face_start() {
     QT_QPA_PLATFORM=wayland "$program" >"$work/qmz.log" 2>&1 &
     pid=$!
     step="find the window"
-    patience=30 wait_until eval '"$reader" places window >"$places" 2>/dev/null' || fail "a screen reader finds no window"
+    patience=30 wait_until eval 'read_window places window >"$places" 2>/dev/null' || fail "a screen reader finds no window"
     # The window's client area, placed by the banner's red, where the reference picture has it.
     wait_until eval 'import -window root "$work/screen.png" && [ -n "$(red_of "$work/screen.png")" ]' ||
         fail "no window with the banner appeared"
@@ -35,14 +35,13 @@ face_start() {
     # The pointer has to enter Weston's window from outside before Weston follows it.
     input mousemove 1000 760
 }
-face_stop() { kill "${pid:-}" "${clipboard:-}" "${protocol_log:-}" "${compositor:-}" 2>/dev/null || true; stop_accessibility_bus; }
-
+face_stop() { kill "${pid:-}" "${clipboard:-}" "${protocol_log:-}" "${compositor:-}" 2>/dev/null || true; }
 # red_of PICTURE: "left top" of the banner's red pixels.
 red_of() { convert "$1" txt:- | grep -i '#ED0F64' | awk -F'[,:]' 'NR == 1 { print $1, $2 }'; }
 
-# input_passed_on PATTERN COUNT COMMAND...: runs the command and waits until the compositor has
+# passed_on PATTERN COUNT XDOTOOL_ARGUMENT...: sends the input and waits until the compositor has
 # sent the program COUNT more events named like PATTERN.
-input_passed_on() {
+passed_on() {
     local pattern=$1 count=$2 before
     shift 2
     before=$(grep -c -- "$pattern" "$work/proto.log" || true)
@@ -50,16 +49,15 @@ input_passed_on() {
     wait_until eval '[ "$(grep -c -- "$pattern" "$work/proto.log")" -ge $((before + count)) ]' || fail "the compositor passed no $pattern on"
 }
 face_click() {
-    input_passed_on 'wl_pointer@[0-9]*\.motion' 1 mousemove $((origin_x + $1)) $((origin_y + $2)) mousemove_relative 1 0
-    input_passed_on 'wl_pointer@[0-9]*\.button' 2 click 1
+    passed_on 'wl_pointer@[0-9]*\.motion' 1 mousemove $((origin_x + $1)) $((origin_y + $2)) mousemove_relative 1 0
+    passed_on 'wl_pointer@[0-9]*\.button' 2 click 1
 }
-face_key() { input_passed_on 'wl_keyboard@[0-9]*\.key(' $((2 * $#)) key --clearmodifiers "$@"; }
+face_key() { passed_on 'wl_keyboard@[0-9]*\.key(' $((2 * $#)) key --clearmodifiers "$@"; }
 # The compositor holds the offer once wl-copy has set it as the selection.
 face_holds_offer() {
     wait_until eval '[ "$(grep -c "set_selection(wl_data_source" "$work/proto.log")" -gt "$selections" ]' &&
         selections=$(grep -c "set_selection(wl_data_source" "$work/proto.log")
 }
-
 # The window's own close button, which Qt draws in its frame on Wayland, at its top right.
 face_close() {
     local width

@@ -1,14 +1,11 @@
 #!/usr/bin/python3
-# What the journeys see of QMZ's Qt window, as a screen reader sees it: through AT-SPI (libatspi),
-# on the session bus that DBUS_SESSION_BUS_ADDRESS names.
+# What the journeys see of QMZ's Qt window: what a screen reader sees, through AT-SPI (libatspi).
 # Usage: screen_reader.py tree | places screen|window | box | set | press NAME | message
-#   tree     the window's accessible tree: role, name, description and actions of each object
-#   places   "LEFT TOP WIDTH HEIGHT NAME" of the window and of each control
-#   box      waits until the box's text is standard input's, else prints the text and exits 1
-#   set      sets the box's text to standard input's, as a screen reader's user types it
-#   press    runs the Press action of the control named NAME
-#   message  waits for a message box, prints its text, presses its button and waits until it is gone
-# Every wait lasts 10 s at most.
+# tree: each object's role, name, description and actions; places: "LEFT TOP WIDTH HEIGHT NAME" of
+# the window and each control; box: waits until the box holds standard input's text, else prints
+# the text and exits 1; set: gives the box standard input's text; press: runs the named control's
+# Press action; message: waits for a message box, prints its text, presses its button and waits
+# until it is gone. No wait lasts more than 10 s.
 import sys
 import time
 import warnings
@@ -16,103 +13,84 @@ import warnings
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
-# libatspi 2.46 calls get_action_name deprecated for get_name, which its GObject bindings lack.
+# libatspi 2.46 deprecates get_action_name for get_name, which its GObject bindings lack.
 warnings.simplefilter("ignore", DeprecationWarning)
 
 
 def wait_for(find, what):
     deadline = time.monotonic() + 10
-    while (found := find()) is None:
+    while not (found := find()):
         if time.monotonic() > deadline:
             sys.exit(f"screen_reader.py: {what}")
         time.sleep(0.05)
     return found
 
 
-def windows():
-    desktop = Atspi.get_desktop(0)
-    for app in (desktop.get_child_at_index(i) for i in range(desktop.get_child_count())):
-        if app is not None and app.get_name() == "QMZ":
-            app.clear_cache()
-            return [app.get_child_at_index(i) for i in range(app.get_child_count())]
-    return []
+def children(accessible):
+    accessible.clear_cache()
+    return [accessible.get_child_at_index(i) for i in range(accessible.get_child_count())]
 
 
-def main_window():
-    return next((w for w in windows() if w.get_role() != Atspi.Role.ALERT), None)
+def is_alert(window):
+    try:
+        return window.get_role() == Atspi.Role.ALERT
+    except GLib.Error:  # a window that comes or goes as it is asked
+        return None
 
 
-def controls():
-    window = wait_for(main_window, "no QMZ window")
-    return window, [window.get_child_at_index(i) for i in range(window.get_child_count())]
+def windows(alerts):
+    apps = [app for app in children(Atspi.get_desktop(0)) if app.get_name() == "QMZ"]
+    return [window for app in apps for window in children(app) if is_alert(window) == alerts]
+
+
+def window():
+    return wait_for(lambda: windows(False), "no QMZ window")[0]
 
 
 def actions(accessible):
-    if "Action" not in accessible.get_interfaces():
-        return []
-    return [Atspi.Action.get_action_name(accessible, i) for i in range(Atspi.Action.get_n_actions(accessible))]
+    action = "Action" in accessible.get_interfaces()
+    return [Atspi.Action.get_action_name(accessible, i) for i in range(Atspi.Action.get_n_actions(accessible) if action else 0)]
+
+
+def press(accessible):
+    Atspi.Action.do_action(accessible, actions(accessible).index("Press"))
 
 
 def spoken(accessible):
-    line = f'{accessible.get_role_name()} "{accessible.get_name()}"'
-    if accessible.get_description():
-        line += f' description "{accessible.get_description()}"'
-    return line + "".join(f" action {action}" for action in actions(accessible))
-
-
-def named(name):
-    return next(c for c in controls()[1] if c.get_name() == name)
-
-
-def box():
-    return next(c for c in controls()[1] if c.get_role() == Atspi.Role.TEXT)
-
-
-def alert():
-    return next((w for w in windows() if w.get_role() == Atspi.Role.ALERT), None)
-
-
-def message():
-    box = wait_for(alert, "no message box")
-    texts, buttons, todo = [], [], [box]
-    while todo:
-        accessible = todo.pop(0)
-        todo += [accessible.get_child_at_index(i) for i in range(accessible.get_child_count())]
-        if accessible.get_role() == Atspi.Role.LABEL and accessible.get_name():
-            texts.append(accessible.get_name())
-        if accessible.get_role() == Atspi.Role.PUSH_BUTTON:
-            buttons.append(accessible)
-    print("\n".join(texts))
-    Atspi.Action.do_action(buttons[0], actions(buttons[0]).index("Press"))
-    wait_for(lambda: True if alert() is None else None, "the message box stays")
+    description = accessible.get_description()
+    return (f'{accessible.get_role_name()} "{accessible.get_name()}"' + (f' description "{description}"' if description else "")
+            + "".join(f" action {action}" for action in actions(accessible)))
 
 
 command = sys.argv[1]
+box = next((c for c in children(window()) if c.get_role() == Atspi.Role.TEXT), None)
 if command == "tree":
-    window, children = controls()
-    print("\n".join([spoken(window)] + ["  " + spoken(child) for child in children]))
+    print("\n".join([spoken(window())] + ["  " + spoken(child) for child in children(window())]))
 elif command == "places":
-    coordinates = Atspi.CoordType.SCREEN if sys.argv[2] == "screen" else Atspi.CoordType.WINDOW
-    window, children = controls()
-    for accessible in [window] + children:
-        place = Atspi.Component.get_extents(accessible, coordinates)
+    for accessible in [window()] + children(window()):
+        place = Atspi.Component.get_extents(accessible, getattr(Atspi.CoordType, sys.argv[2].upper()))
         print(place.x, place.y, place.width, place.height, accessible.get_name())
 elif command == "box":
-    expected = sys.stdin.read()
-    text = box()
-    try:
-        wait_for(lambda: True if Atspi.Text.get_text(text, 0, -1) == expected else None, "")
-    except SystemExit:
-        sys.stdout.write(Atspi.Text.get_text(text, 0, -1))
-        sys.exit(1)
+    expected, deadline = sys.stdin.read(), time.monotonic() + 10
+    while (text := Atspi.Text.get_text(box, 0, -1)) != expected and time.monotonic() < deadline:
+        time.sleep(0.05)
+    sys.stdout.write(text)
+    sys.exit(text != expected)
 elif command == "set":
-    Atspi.EditableText.set_text_contents(box(), sys.stdin.read())
+    Atspi.EditableText.set_text_contents(box, sys.stdin.read())
 elif command == "press":
-    control = named(sys.argv[2])
-    Atspi.Action.do_action(control, actions(control).index("Press"))
+    press(next(c for c in children(window()) if c.get_name() == sys.argv[2]))
 elif command == "message":
-    message()
-else:
-    sys.exit("usage: screen_reader.py tree | places screen|window | box | set | press NAME | message")
+    todo, said = wait_for(lambda: windows(True), "no message box"), []
+    while todo:
+        accessible = todo.pop(0)
+        todo += children(accessible)
+        if accessible.get_role() == Atspi.Role.LABEL and accessible.get_name():
+            said.append(accessible.get_name())
+        if accessible.get_role() == Atspi.Role.PUSH_BUTTON:
+            button = accessible
+    print("\n".join(said))
+    press(button)
+    wait_for(lambda: not windows(True), "the message box stays")
