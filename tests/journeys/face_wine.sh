@@ -15,6 +15,7 @@ face_start() {
 }
 # Wine takes a click where the pointer last moved to: it moves there afresh each time.
 face_click() { input mousemove 0 0 mousemove "$1" "$2" click 1; }
-# Wine's clipboard takes an X program's text a moment after that program takes the X clipboard.
-face_holds_offer() { read_window clipboard <"$work/offered" >/dev/null; }
+# Wine's clipboard takes an X program's text a moment after that program takes the X clipboard, and
+# keeps its LFs as Windows does, as CRLFs.
+face_holds_offer() { wait_until eval 'read_window clipboard | tr -d "\r" | cmp -s - <(tr -d "\r" <"$work/offered")'; }
 face_close() { input key alt+F4; }

@@ -2,10 +2,9 @@
 # What the journeys see of QMZ's Qt window: what a screen reader sees, through AT-SPI (libatspi).
 # Usage: screen_reader.py tree | places screen|window | box | set | press NAME | message
 # tree: each object's role, name, description and actions; places: "LEFT TOP WIDTH HEIGHT NAME" of
-# the window and each control; box: waits until the box holds standard input's text, else prints
-# the text and exits 1; set: gives the box standard input's text; press: runs the named control's
-# Press action; message: waits for a message box, prints its text, presses its button and waits
-# until it is gone. No wait lasts more than 10 s.
+# the window and each control; box: the box's text; set: gives the box standard input's text;
+# press: runs the named control's Press action; message: waits for a message box (10 s at most),
+# prints its text, presses its button and waits until it is gone.
 import sys
 import time
 import warnings
@@ -45,13 +44,9 @@ def windows(alerts):
     return [window for app in apps for window in children(app) if is_alert(window) == alerts]
 
 
-def window():
-    return wait_for(lambda: windows(False), "no QMZ window")[0]
-
-
 def actions(accessible):
-    action = "Action" in accessible.get_interfaces()
-    return [Atspi.Action.get_action_name(accessible, i) for i in range(Atspi.Action.get_n_actions(accessible) if action else 0)]
+    count = Atspi.Action.get_n_actions(accessible) if "Action" in accessible.get_interfaces() else 0
+    return [Atspi.Action.get_action_name(accessible, i) for i in range(count)]
 
 
 def press(accessible):
@@ -59,29 +54,26 @@ def press(accessible):
 
 
 def spoken(accessible):
-    description = accessible.get_description()
-    return (f'{accessible.get_role_name()} "{accessible.get_name()}"' + (f' description "{description}"' if description else "")
-            + "".join(f" action {action}" for action in actions(accessible)))
+    said = f'{accessible.get_role_name()} "{accessible.get_name()}"'
+    said += f' description "{accessible.get_description()}"' if accessible.get_description() else ""
+    return said + "".join(f" action {action}" for action in actions(accessible))
 
 
-command = sys.argv[1]
-box = next((c for c in children(window()) if c.get_role() == Atspi.Role.TEXT), None)
+command, window = sys.argv[1], wait_for(lambda: windows(False), "no QMZ window")[0]
+controls = children(window)
+box = next(control for control in controls if control.get_role() == Atspi.Role.TEXT)
 if command == "tree":
-    print("\n".join([spoken(window())] + ["  " + spoken(child) for child in children(window())]))
+    print("\n".join([spoken(window)] + ["  " + spoken(control) for control in controls]))
 elif command == "places":
-    for accessible in [window()] + children(window()):
+    for accessible in [window] + controls:
         place = Atspi.Component.get_extents(accessible, getattr(Atspi.CoordType, sys.argv[2].upper()))
         print(place.x, place.y, place.width, place.height, accessible.get_name())
 elif command == "box":
-    expected, deadline = sys.stdin.read(), time.monotonic() + 10
-    while (text := Atspi.Text.get_text(box, 0, -1)) != expected and time.monotonic() < deadline:
-        time.sleep(0.05)
-    sys.stdout.write(text)
-    sys.exit(text != expected)
+    sys.stdout.write(Atspi.Text.get_text(box, 0, -1))
 elif command == "set":
     Atspi.EditableText.set_text_contents(box, sys.stdin.read())
 elif command == "press":
-    press(next(c for c in children(window()) if c.get_name() == sys.argv[2]))
+    press(next(control for control in controls if control.get_name() == sys.argv[2]))
 elif command == "message":
     todo, said = wait_for(lambda: windows(True), "no message box"), []
     while todo:

@@ -1,21 +1,15 @@
-// What the journeys see of qmz.exe's window under Wine, run in its Wine prefix: each control's place
-// on the screen, what MSAA gives of it, the box's text (WM_GETTEXT) and the clipboard's text.
+// What the journeys see of qmz.exe's window, run in its Wine prefix: each control's place on the
+// screen, what MSAA gives of it, the box's text (WM_GETTEXT) and the clipboard's text, in UTF-8.
 // Usage: qmz_screen_reader places | tree | box | clipboard
-// box and clipboard wait, 10 s at most, until they hold standard input's text (UTF-8); else they
-// print the text they hold and exit with status 1.
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 #include <oleacc.h>
 
-#include <chrono>
 #include <cstdio>
 #include <iostream>
-#include <iterator>
-#include <optional>
 #include <string>
-#include <thread>
 
 #include "base/wide_text_win32.hpp"
 #include "link/utf8.hpp"
@@ -28,33 +22,33 @@ std::string Utf8(std::wstring_view text) {
 }
 
 // Asked of the window across the process boundary: GetWindowText gives only a caption Windows keeps.
-std::optional<std::string> BoxText(HWND box) {
+int PrintBoxText(HWND box) {
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutW(box, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
-        return std::nullopt;
+        return 1;
     }
     std::wstring text(length + 1, L'\0');
     if (!SendMessageTimeoutW(box, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
                              5000, &length)) {
-        return std::nullopt;
+        return 1;
     }
-    return Utf8(std::wstring_view(text).substr(0, length));
+    std::cout << Utf8(std::wstring_view(text).substr(0, length));
+    return 0;
 }
 
-// Without its CRs: Wine makes each LF of an X program's text a CRLF, as Windows keeps text.
-std::optional<std::string> ClipboardText(HWND) {
-    // Fails while Wine's clipboard bridge holds the clipboard to take another X program's text.
+// Fails while another program, such as Wine's clipboard bridge taking an X program's text, holds it.
+int PrintClipboardText() {
     if (!OpenClipboard(nullptr)) {
-        return std::nullopt;
+        return 1;
     }
-    std::optional<std::string> text;
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT); const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
-        text = Utf8({locked, wcsnlen(locked, GlobalSize(data) / sizeof(wchar_t))});
-        std::erase(*text, '\r');
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
+    if (text != nullptr) {
+        std::cout << Utf8({text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t))});
         GlobalUnlock(data);
     }
     CloseClipboard();
-    return text;
+    return text != nullptr ? 0 : 1;
 }
 
 // "ROLE "NAME"", then the description, value and default action where MSAA gives them.
@@ -93,8 +87,6 @@ std::string Spoken(HWND window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    using namespace std::chrono_literals;
-    _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     const std::string command = argc == 2 ? argv[1] : "";
     const HWND form = FindWindowW(L"QMZ.Form", L"QMZ");
@@ -118,21 +110,10 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < controls.size(); ++i) {
             std::cout << "  " << Spoken(control(i)) << "\n";
         }
-    } else if (command == "box" || command == "clipboard") {
-        std::string expected(std::istreambuf_iterator<char>(std::cin), {});
-        const auto read = command == "box" ? BoxText : ClipboardText;
-        if (command == "clipboard") {
-            std::erase(expected, '\r');
-        }
-        const HWND box = control(qmz::PageLinkBoxIndex(qmz::MainForm()));
-        std::optional<std::string> text;
-        for (const auto deadline = std::chrono::steady_clock::now() + 10s; (text = read(box)) != expected;
-             std::this_thread::sleep_for(50ms)) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                std::cout << text.value_or("(nothing)");
-                return 1;
-            }
-        }
+    } else if (command == "box") {
+        return PrintBoxText(control(qmz::PageLinkBoxIndex(qmz::MainForm())));
+    } else if (command == "clipboard") {
+        return PrintClipboardText();
     } else {
         std::cerr << "usage: qmz_screen_reader places | tree | box | clipboard\n";
         return 2;
