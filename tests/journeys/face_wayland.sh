@@ -3,7 +3,7 @@
 # display, and xdotool clicks and types into that window, so that every click and key reaches the
 # program through the compositor's seat, as a user's would. Pastes come from the compositor's
 # clipboard (wl-copy); the window is read through AT-SPI, as on X11. Weston's protocol log tells
-# when it has passed input on.
+# when it holds a paste's text.
 # shellcheck source=face_x11.sh
 source "$here/face_x11.sh"
 clipboard_owner=(wl-copy --foreground)
@@ -39,20 +39,7 @@ face_stop() { kill "${pid:-}" "${clipboard:-}" "${protocol_log:-}" "${compositor
 # red_of PICTURE: "left top" of the banner's red pixels.
 red_of() { convert "$1" txt:- | grep -i '#ED0F64' | awk -F'[,:]' 'NR == 1 { print $1, $2 }'; }
 
-# passed_on PATTERN COUNT XDOTOOL_ARGUMENT...: sends the input and waits until the compositor has
-# sent the program COUNT more events named like PATTERN.
-passed_on() {
-    local pattern=$1 count=$2 before
-    shift 2
-    before=$(grep -c -- "$pattern" "$work/proto.log" || true)
-    input "$@"
-    wait_until eval '[ "$(grep -c -- "$pattern" "$work/proto.log")" -ge $((before + count)) ]' || fail "the compositor passed no $pattern on"
-}
-face_click() {
-    passed_on 'wl_pointer@[0-9]*\.motion' 1 mousemove $((origin_x + $1)) $((origin_y + $2)) mousemove_relative 1 0
-    passed_on 'wl_pointer@[0-9]*\.button' 2 click 1
-}
-face_key() { passed_on 'wl_keyboard@[0-9]*\.key(' $((2 * $#)) key --clearmodifiers "$@"; }
+face_click() { input mousemove $((origin_x + $1)) $((origin_y + $2)) mousemove_relative 1 0 click 1; }
 # The compositor holds the offer once wl-copy has set it as the selection.
 face_holds_offer() {
     wait_until eval '[ "$(grep -c "set_selection(wl_data_source" "$work/proto.log")" -gt "$selections" ]' &&

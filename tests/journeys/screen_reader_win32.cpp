@@ -8,7 +8,7 @@
 #include <oleacc.h>
 
 #include <cstdio>
-#include <iostream>
+#include <optional>
 #include <string>
 
 #include "base/wide_text_win32.hpp"
@@ -17,67 +17,62 @@
 
 namespace {
 
-std::string Utf8(std::wstring_view text) {
-    return qmz::ToUtf8(qmz::AsText(text));
-}
-
 // Asked of the window across the process boundary: GetWindowText gives only a caption Windows keeps.
-int PrintBoxText(HWND box) {
+std::optional<std::wstring> BoxText(HWND box) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(box, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
-        return 1;
+    std::wstring text;
+    if (SendMessageTimeoutW(box, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        text.resize(length + 1);
+        if (SendMessageTimeoutW(box, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                                5000, &length)) {
+            return text.substr(0, length);
+        }
     }
-    std::wstring text(length + 1, L'\0');
-    if (!SendMessageTimeoutW(box, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                             5000, &length)) {
-        return 1;
-    }
-    std::cout << Utf8(std::wstring_view(text).substr(0, length));
-    return 0;
+    return std::nullopt;
 }
 
-// Fails while another program, such as Wine's clipboard bridge taking an X program's text, holds it.
-int PrintClipboardText() {
-    if (!OpenClipboard(nullptr)) {
-        return 1;
+// None while another program holds the clipboard, as Wine's clipboard bridge does a moment after
+// another X program takes the X clipboard.
+std::optional<std::wstring> ClipboardText() {
+    std::optional<std::wstring> text;
+    if (OpenClipboard(nullptr)) {
+        const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text.emplace(locked, wcsnlen(locked, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
     }
-    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
-    if (text != nullptr) {
-        std::cout << Utf8({text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t))});
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text != nullptr ? 0 : 1;
+    return text;
 }
 
-// "ROLE "NAME"", then the description, value and default action where MSAA gives them.
-std::string Spoken(HWND window) {
+// ROLE "NAME", then each other text MSAA gives of the window's client object.
+std::wstring Spoken(HWND window) {
     // By __uuidof: through mingw-w64's oleacc import library, IID_IAccessible is the import thunk
     // of oleacc.dll's export, not the interface's GUID.
     IAccessible* accessible = nullptr;
     if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&accessible)))) {
-        return "no accessible object";
+        return L"no accessible object";
     }
     VARIANT self{}, role{};
-    self.vt = VT_I4;
-    wchar_t roleText[64] = L"?";
+    self.vt = VT_I4;  // CHILDID_SELF
+    wchar_t said[64] = L"?";
     if (SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4) {
-        GetRoleTextW(static_cast<DWORD>(role.lVal), roleText, 64);
+        GetRoleTextW(static_cast<DWORD>(role.lVal), said, 64);
     }
-    std::string line = Utf8(roleText);
+    std::wstring line = said;
     using Getter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
-    for (const auto& [label, get] : {std::pair<const char*, Getter>{"", &IAccessible::get_accName},
-                                     {"description ", &IAccessible::get_accDescription},
-                                     {"value ", &IAccessible::get_accValue},
-                                     {"action ", &IAccessible::get_accDefaultAction}}) {
+    for (const auto& [label, get] : {std::pair<const wchar_t*, Getter>{L"", &IAccessible::get_accName},
+                                     {L"description ", &IAccessible::get_accDescription},
+                                     {L"value ", &IAccessible::get_accValue},
+                                     {L"action ", &IAccessible::get_accDefaultAction}}) {
         BSTR text = nullptr;
         if ((accessible->*get)(self, &text) == S_OK && text != nullptr) {
-            line += std::string(" ") + label + "\"" + Utf8(text) + "\"";
+            line = line + L" " + label + L"\"" + text + L"\"";
             SysFreeString(text);
-        } else if (!*label) {
-            line += " (no name)";
+        } else if (*label == L'\0') {
+            line += L" (no name)";
         }
     }
     accessible->Release();
@@ -91,32 +86,33 @@ int main(int argc, char** argv) {
     const std::string command = argc == 2 ? argv[1] : "";
     const HWND form = FindWindowW(L"QMZ.Form", L"QMZ");
     const auto& controls = qmz::MainForm().controls;
-    const auto control = [form](std::size_t index) { return GetDlgItem(form, qmz::ControlId(index)); };
+    std::optional<std::wstring> text = L"";
     if (command == "places") {
         RECT place{};
         GetClientRect(form, &place);
         MapWindowPoints(form, HWND_DESKTOP, reinterpret_cast<POINT*>(&place), 2);
         std::printf("%ld %ld %ld %ld QMZ\n", place.left, place.top, place.right - place.left, place.bottom - place.top);
         for (std::size_t i = 0; i < controls.size(); ++i) {
-            GetWindowRect(control(i), &place);
-            // What a screen reader calls the control where Windows keeps its annotations.
+            GetWindowRect(GetDlgItem(form, qmz::ControlId(i)), &place);
+            // Named as screen readers name it where Windows keeps the window's annotations.
             const std::string_view name = controls[i].accessibleName.empty() ? controls[i].caption : controls[i].accessibleName;
             std::printf("%ld %ld %ld %ld %.*s\n", place.left, place.top, place.right - place.left,
                         place.bottom - place.top, static_cast<int>(name.size()), name.data());
         }
     } else if (command == "tree") {
         CoInitialize(nullptr);
-        std::cout << Spoken(form) << "\n";
+        text = Spoken(form) + L"\n";
         for (std::size_t i = 0; i < controls.size(); ++i) {
-            std::cout << "  " << Spoken(control(i)) << "\n";
+            *text += L"  " + Spoken(GetDlgItem(form, qmz::ControlId(i))) + L"\n";
         }
-    } else if (command == "box") {
-        return PrintBoxText(control(qmz::PageLinkBoxIndex(qmz::MainForm())));
-    } else if (command == "clipboard") {
-        return PrintClipboardText();
+    } else if (command == "box" || command == "clipboard") {
+        text = command == "box" ? BoxText(GetDlgItem(form, qmz::ControlId(qmz::PageLinkBoxIndex(qmz::MainForm()))))
+                                : ClipboardText();
     } else {
-        std::cerr << "usage: qmz_screen_reader places | tree | box | clipboard\n";
+        std::fputs("usage: qmz_screen_reader places | tree | box | clipboard\n", stderr);
         return 2;
     }
-    return 0;
+    const std::string utf8 = qmz::ToUtf8(qmz::AsText(text.value_or(L"")));
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    return text ? 0 : 1;
 }
