@@ -3,8 +3,8 @@
 # Usage: screen_reader.py tree | places screen|window | box | set | press NAME | message
 # tree: each object's role, name, description and actions; places: "LEFT TOP WIDTH HEIGHT NAME" of
 # the window and each control; box: the box's text; set: gives the box standard input's text;
-# press: runs the named control's Press action; message: waits for a message box (10 s at most),
-# prints its text, presses its button and waits until it is gone.
+# press: runs a control's Press action; message: waits for message boxes (10 s at most), prints
+# their text, presses their buttons and waits until they are gone.
 import sys
 import time
 import warnings
@@ -20,11 +20,9 @@ warnings.simplefilter("ignore", DeprecationWarning)
 
 def wait_for(find, what):
     deadline = time.monotonic() + 10
-    while not (found := find()):
-        if time.monotonic() > deadline:
-            sys.exit(f"screen_reader.py: {what}")
+    while not (found := find()) and time.monotonic() < deadline:
         time.sleep(0.05)
-    return found
+    return found or sys.exit(f"screen_reader.py: {what}")
 
 
 def children(accessible):
@@ -32,16 +30,16 @@ def children(accessible):
     return [accessible.get_child_at_index(i) for i in range(accessible.get_child_count())]
 
 
-def is_alert(window):
+def role(accessible):
     try:
-        return window.get_role() == Atspi.Role.ALERT
-    except GLib.Error:  # a window that comes or goes as it is asked
+        return accessible.get_role()
+    except GLib.Error:  # a message box that comes or goes as it is asked
         return None
 
 
 def windows(alerts):
     apps = [app for app in children(Atspi.get_desktop(0)) if app.get_name() == "QMZ"]
-    return [window for app in apps for window in children(app) if is_alert(window) == alerts]
+    return [window for app in apps for window in children(app) if (role(window) == Atspi.Role.ALERT) == alerts]
 
 
 def actions(accessible):
@@ -54,9 +52,10 @@ def press(accessible):
 
 
 def spoken(accessible):
-    said = f'{accessible.get_role_name()} "{accessible.get_name()}"'
-    said += f' description "{accessible.get_description()}"' if accessible.get_description() else ""
-    return said + "".join(f" action {action}" for action in actions(accessible))
+    said = [f'{accessible.get_role_name()} "{accessible.get_name()}"']
+    if accessible.get_description():
+        said.append(f'description "{accessible.get_description()}"')
+    return " ".join(said + [f"action {action}" for action in actions(accessible)])
 
 
 command, window = sys.argv[1], wait_for(lambda: windows(False), "no QMZ window")[0]
@@ -75,14 +74,12 @@ elif command == "set":
 elif command == "press":
     press(next(control for control in controls if control.get_name() == sys.argv[2]))
 elif command == "message":
-    todo, said = wait_for(lambda: windows(True), "no message box"), []
+    todo, buttons = wait_for(lambda: windows(True), "no message box"), []
     while todo:
-        accessible = todo.pop(0)
-        todo += children(accessible)
-        if accessible.get_role() == Atspi.Role.LABEL and accessible.get_name():
-            said.append(accessible.get_name())
-        if accessible.get_role() == Atspi.Role.PUSH_BUTTON:
-            button = accessible
-    print("\n".join(said))
-    press(button)
-    wait_for(lambda: not windows(True), "the message box stays")
+        todo += children(accessible := todo.pop(0))
+        if role(accessible) == Atspi.Role.LABEL and accessible.get_name():
+            print(accessible.get_name())
+        buttons += [accessible] * (role(accessible) == Atspi.Role.PUSH_BUTTON)
+    for button in buttons:
+        press(button)
+    wait_for(lambda: not windows(True), "a message box stays")

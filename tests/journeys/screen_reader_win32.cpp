@@ -1,5 +1,5 @@
 // What the journeys see of qmz.exe's window, run in its Wine prefix: each control's place on the
-// screen, what MSAA gives of it, the box's text (WM_GETTEXT) and the clipboard's text, in UTF-8.
+// screen, what MSAA gives of it (the box's text is its value), and the clipboard's text, in UTF-8.
 // Usage: qmz_screen_reader places | tree | box | clipboard
 #include <windows.h>
 
@@ -17,18 +17,47 @@
 
 namespace {
 
-// Asked of the window across the process boundary: GetWindowText gives only a caption Windows keeps.
-std::optional<std::wstring> BoxText(HWND box) {
-    DWORD_PTR length = 0;
-    std::wstring text;
-    if (SendMessageTimeoutW(box, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
-        text.resize(length + 1);
-        if (SendMessageTimeoutW(box, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                                5000, &length)) {
-            return text.substr(0, length);
+using Getter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+
+// What MSAA gives of the window's client object, as a screen reader asks for it: with only, that
+// one text; else ROLE "NAME", then its description, value and default action where it has them.
+std::optional<std::wstring> Said(HWND window, Getter only = nullptr) {
+    // By __uuidof: through mingw-w64's oleacc import library, IID_IAccessible is the import thunk
+    // of oleacc.dll's export, not the interface's GUID.
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&accessible)))) {
+        return std::nullopt;
+    }
+    VARIANT self{}, role{};
+    self.vt = VT_I4;  // CHILDID_SELF
+    const auto text = [&](Getter get) -> std::optional<std::wstring> {
+        BSTR got = nullptr;
+        if ((accessible->*get)(self, &got) != S_OK || got == nullptr) {
+            return std::nullopt;
+        }
+        std::wstring copy(got, SysStringLen(got));
+        SysFreeString(got);
+        return copy;
+    };
+    std::optional<std::wstring> said = only ? text(only) : std::nullopt;
+    if (!only) {
+        wchar_t roleText[64] = L"?";
+        if (SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4) {
+            GetRoleTextW(static_cast<DWORD>(role.lVal), roleText, 64);
+        }
+        const auto name = text(&IAccessible::get_accName);
+        said = roleText + (name ? L" \"" + *name + L"\"" : L" (no name)");
+        for (const auto& [label, get] : {std::pair<const wchar_t*, Getter>{L" description ", &IAccessible::get_accDescription},
+                                         {L" value ", &IAccessible::get_accValue},
+                                         {L" action ", &IAccessible::get_accDefaultAction}}) {
+            if (const auto got = text(get)) {
+                *said += label + (L"\"" + *got + L"\"");
+            }
         }
     }
-    return std::nullopt;
+    accessible->Release();
+    return said;
 }
 
 // None while another program holds the clipboard, as Wine's clipboard bridge does a moment after
@@ -46,43 +75,11 @@ std::optional<std::wstring> ClipboardText() {
     return text;
 }
 
-// ROLE "NAME", then each other text MSAA gives of the window's client object.
-std::wstring Spoken(HWND window) {
-    // By __uuidof: through mingw-w64's oleacc import library, IID_IAccessible is the import thunk
-    // of oleacc.dll's export, not the interface's GUID.
-    IAccessible* accessible = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&accessible)))) {
-        return L"no accessible object";
-    }
-    VARIANT self{}, role{};
-    self.vt = VT_I4;  // CHILDID_SELF
-    wchar_t said[64] = L"?";
-    if (SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4) {
-        GetRoleTextW(static_cast<DWORD>(role.lVal), said, 64);
-    }
-    std::wstring line = said;
-    using Getter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
-    for (const auto& [label, get] : {std::pair<const wchar_t*, Getter>{L"", &IAccessible::get_accName},
-                                     {L"description ", &IAccessible::get_accDescription},
-                                     {L"value ", &IAccessible::get_accValue},
-                                     {L"action ", &IAccessible::get_accDefaultAction}}) {
-        BSTR text = nullptr;
-        if ((accessible->*get)(self, &text) == S_OK && text != nullptr) {
-            line = line + L" " + label + L"\"" + text + L"\"";
-            SysFreeString(text);
-        } else if (*label == L'\0') {
-            line += L" (no name)";
-        }
-    }
-    accessible->Release();
-    return line;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
+    CoInitialize(nullptr);
     const std::string command = argc == 2 ? argv[1] : "";
     const HWND form = FindWindowW(L"QMZ.Form", L"QMZ");
     const auto& controls = qmz::MainForm().controls;
@@ -100,14 +97,14 @@ int main(int argc, char** argv) {
                         place.bottom - place.top, static_cast<int>(name.size()), name.data());
         }
     } else if (command == "tree") {
-        CoInitialize(nullptr);
-        text = Spoken(form) + L"\n";
+        *text = Said(form).value_or(L"no accessible object") + L"\n";
         for (std::size_t i = 0; i < controls.size(); ++i) {
-            *text += L"  " + Spoken(GetDlgItem(form, qmz::ControlId(i))) + L"\n";
+            *text += L"  " + Said(GetDlgItem(form, qmz::ControlId(i))).value_or(L"no accessible object") + L"\n";
         }
     } else if (command == "box" || command == "clipboard") {
-        text = command == "box" ? BoxText(GetDlgItem(form, qmz::ControlId(qmz::PageLinkBoxIndex(qmz::MainForm()))))
-                                : ClipboardText();
+        text = command == "clipboard" ? ClipboardText()
+                                      : Said(GetDlgItem(form, qmz::ControlId(qmz::PageLinkBoxIndex(qmz::MainForm()))),
+                                             &IAccessible::get_accValue);
     } else {
         std::fputs("usage: qmz_screen_reader places | tree | box | clipboard\n", stderr);
         return 2;
