@@ -108,7 +108,7 @@ journey_screen_reader() {
     step="read the accessible tree"
     read_window tree >"$work/tree" || fail "the screen reader finds no window"
     [ "$face" != wine ] || { cat "$work/tree"; return; }
-    spoken_tree | diff - "$work/tree" >&2 || fail "a screen reader finds another window (above: - expected, + found)"
+    spoken_tree | diff - "$work/tree" >&2 || fail "a screen reader finds another window (above: < expected, > found)"
     step="set the box's text through the screen reader"
     printf '%s' "$page_link" | read_window set || fail "the box's text cannot be set"
     press Download
