@@ -25,7 +25,7 @@ face_start() {
     step="find the window"
     patience=30 wait_until eval 'read_window places window >"$places" 2>/dev/null' || fail "a screen reader finds no window"
     # The window's client area, placed by the banner's red, where the reference picture has it.
-    wait_until eval 'import -window root "$work/screen.png" && [ -n "$(red_of "$work/screen.png")" ]' ||
+    patience=30 wait_until eval 'import -window root "$work/screen.png" && [ -n "$(red_of "$work/screen.png")" ]' ||
         fail "no window with the banner appeared"
     local left top reference_left reference_top
     read -r left top <<<"$(red_of "$work/screen.png")"

@@ -4,7 +4,7 @@
 # shell hands links to the host's xdg-open, here the stand-in, in the state Wine gives it.
 # shellcheck source=face_x11.sh
 source "$here/face_x11.sh"
-face_reader=(wine "$reader")
+face_reader=(wine "$reader") tree=wine
 
 face_start() {
     program_folder=$(dirname "$program")
@@ -18,4 +18,13 @@ face_click() { input mousemove 0 0 mousemove "$1" "$2" click 1; }
 # Wine's clipboard takes an X program's text a moment after that program takes the X clipboard, and
 # keeps its LFs as Windows does, as CRLFs.
 face_holds_offer() { wait_until eval 'read_window clipboard | tr -d "\r" | cmp -s - <(tr -d "\r" <"$work/offered")'; }
+# Another program holds the clipboard as the paste comes, as a clipboard manager may: the paste
+# waits for it.
+face_paste() {
+    read_window hold >"$work/held" &
+    local holder=$!
+    wait_until grep -q held "$work/held" || fail "the clipboard cannot be held"
+    keys ctrl+a ctrl+v
+    wait "$holder" || fail "the clipboard was not let go"
+}
 face_close() { input key alt+F4; }

@@ -2,7 +2,7 @@
 # current X display, clicked and typed into by xdotool, pasted into from the X clipboard (xclip),
 # read through AT-SPI. The display runs no window manager, so there is no close button to click. It
 # runs from a folder whose name is Latin-1, not UTF-8: a folder is bytes.
-face_reader=("$reader")
+face_reader=("$reader") tree=qt
 clipboard_owner=(xclip -selection clipboard -quiet)
 
 # As Orca does, asks every program to speak to screen readers; the session bus starts the
@@ -34,19 +34,6 @@ find_window() {
 face_stop() { kill "${pid:-}" "${clipboard:-}" 2>/dev/null || true; }
 face_click() { input mousemove "$1" "$2" click 1; }
 face_key() { input key --clearmodifiers "$@"; }
+face_paste() { keys ctrl+a ctrl+v; }
 # No program of the run but xclip owns the X clipboard here, so asking it cannot block.
 face_holds_offer() { wait_until eval 'timeout 5 xclip -selection clipboard -o 2>/dev/null | cmp -s - "$work/offered"'; }
-
-spoken_tree() {
-    cat <<'TREE'
-frame "QMZ"
-  text "Video page link" description "Paste the address of a video's page here. Get Link replaces it with the address of the video file; Download opens that file in the web browser." action SetFocus
-  push button "Download" action Press action SetFocus
-  link "VBOX" action Press
-  link "7" action Press
-  label "Still ownin' ya"
-  label "Quib"
-  label "Hi to the crew!"
-  push button "Get Link" action Press action SetFocus
-TREE
-}

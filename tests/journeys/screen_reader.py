@@ -16,6 +16,9 @@ from gi.repository import Atspi, GLib  # noqa: E402
 
 # libatspi 2.46 deprecates get_action_name for get_name, which its GObject bindings lack.
 warnings.simplefilter("ignore", DeprecationWarning)
+# A window busy with a long paste on a loaded machine answers after libatspi's 0.8 s; the journeys'
+# own waits bound every read.
+Atspi.set_timeout(20000, 20000)
 
 
 def wait_for(find, what):

@@ -1,6 +1,7 @@
 // What the journeys see of qmz.exe's window, run in its Wine prefix: each control's place on the
 // screen, what MSAA gives of it (the box's text is its value), and the clipboard's text, in UTF-8.
-// Usage: qmz_screen_reader places | tree | box | clipboard
+// "hold" holds the clipboard for a second, as a clipboard manager may, once it has said "held".
+// Usage: qmz_screen_reader places | tree | box | clipboard | hold
 #include <windows.h>
 
 #include <fcntl.h>
@@ -101,12 +102,20 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < controls.size(); ++i) {
             *text += L"  " + Said(GetDlgItem(form, qmz::ControlId(i))).value_or(L"no accessible object") + L"\n";
         }
+    } else if (command == "hold") {
+        if (!OpenClipboard(nullptr)) {
+            return 1;
+        }
+        std::puts("held");
+        std::fflush(stdout);
+        Sleep(1000);
+        return CloseClipboard() ? 0 : 1;
     } else if (command == "box" || command == "clipboard") {
         text = command == "clipboard" ? ClipboardText()
                                       : Said(GetDlgItem(form, qmz::ControlId(qmz::PageLinkBoxIndex(qmz::MainForm()))),
                                              &IAccessible::get_accValue);
     } else {
-        std::fputs("usage: qmz_screen_reader places | tree | box | clipboard\n", stderr);
+        std::fputs("usage: qmz_screen_reader places | tree | box | clipboard | hold\n", stderr);
         return 2;
     }
     const std::string utf8 = qmz::ToUtf8(qmz::AsText(text.value_or(L"")));

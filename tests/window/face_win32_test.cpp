@@ -78,31 +78,6 @@ private:
     std::vector<std::string> messages_;
 };
 
-// Another program holding the clipboard for a moment (a clipboard manager, a remote desktop) does
-// not lose a paste: the box waits for the clipboard.
-TEST(FaceWin32, APasteWaitsForAClipboardThatAnotherProgramHoldsForAMoment) {
-    Win32Face face({});
-    const Text text = u"http://site.test/play:ab12CD34";
-    const HWND box = Control(face.Form(), "Text1");
-    face.Form().WritePageLinkBox(text);
-    SendMessageW(box, EM_SETSEL, 0, -1);
-    SendMessageW(box, WM_COPY, 0, 0);
-    face.Form().WritePageLinkBox(u"");
-    const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    const HANDLE holder = CreateThread(nullptr, 0, [](void* held) -> DWORD {
-        OpenClipboard(nullptr);
-        SetEvent(held);
-        Sleep(300);
-        return CloseClipboard() ? 0 : 1;
-    }, held, 0, nullptr);
-    WaitForSingleObject(held, INFINITE);
-    SendMessageW(box, WM_PASTE, 0, 0);
-    WaitForSingleObject(holder, INFINITE);
-    CloseHandle(holder);
-    CloseHandle(held);
-    EXPECT_EQ(face.Form().ReadPageLinkBox(), text);
-}
-
 // What the window tells screen readers, seen through a recording annotation: each control's name
 // (the description's accessible name, else its caption) and accessible description, the link role
 // for the banner.
