@@ -73,7 +73,7 @@ expect_box_file() {
 expect_message() {
     step="read a message box"
     local said
-    said=$(read_window message) || fail "no message box appeared"
+    said=$(read_window message) || fail "no message box could be read and answered"
     # shellcheck disable=SC2053
     [[ $said == $1 ]] || fail "the message box says: $said"
 }
@@ -188,8 +188,8 @@ journey_no_handler() {
     echo 3 >"$work/records/status"
     paste "$page_link"
     click Download
-    click VBOX
     expect_opened "$media_link"
+    click VBOX
     expect_opened "$home_link"
     expect_message "No program to open web links is set up: xdg-open could not open $home_link (exit status 3)."
     rm "$work/records/status"

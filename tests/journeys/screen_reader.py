@@ -28,15 +28,15 @@ def wait_for(find, what):
     return found or sys.exit(f"screen_reader.py: {what}")
 
 
-def children(accessible):
+def children(accessible):  # without those that went as they were asked for
     accessible.clear_cache()
-    return [accessible.get_child_at_index(i) for i in range(accessible.get_child_count())]
+    return [child for i in range(accessible.get_child_count()) if (child := accessible.get_child_at_index(i))]
 
 
 def role(accessible):
     try:
         return accessible.get_role()
-    except GLib.Error:  # a message box that comes or goes as it is asked
+    except GLib.Error:  # a message box that comes or goes as it is asked about
         return None
 
 
