@@ -9,6 +9,7 @@
 
 #include "base/runtime_failure.hpp"
 #include "qt/accessible_link.hpp"
+#include "qt/accessible_window.hpp"
 #include "qt/clickable_label.hpp"
 #include "qt/font.hpp"
 #include "qt/one_line_box.hpp"
@@ -33,6 +34,7 @@ bool TakesFocus(ControlKind kind) {
 }  // namespace
 
 QtForm::QtForm(const FormDescription& description, LinkOpener openLink) : openLink_(std::move(openLink)) {
+    MarkAsAccessibleWindow(*this);
     setObjectName(ToQString(description.name));
     setWindowTitle(ToQString(description.title));
     setWindowIcon(QIcon(QPixmap(qmz_icon_xpm)));

@@ -1,25 +1,31 @@
-# The Qt face on Wayland (sourced by journeys.sh, run under scripts/with-xvfb.sh): Weston's X11
-# backend shows its output as a window at the top left of the X display, and xdotool types and
-# clicks into that window, so every key and click reaches the program through the compositor's
-# seat, as a user's would. No clipboard crosses from X to Wayland: texts are typed, and the box is
-# not read. The compositor's protocol log tells when it has passed input on.
-
-face_reads_box=no
+# The Qt face on Wayland (sourced by journeys.sh, run under dbus-run-session and
+# scripts/with-xvfb.sh): Weston's X11 backend shows its output as a window at the top left of the X
+# display, and xdotool clicks and types into that window, so that every click and key reaches the
+# program through the compositor's seat, as a user's would. Pastes come from the compositor's
+# clipboard (wl-copy); the window is read through AT-SPI, as on X11. Weston's protocol log tells
+# when it holds a paste's text.
+# shellcheck source=face_x11.sh
+source "$here/face_x11.sh"
+clipboard_owner=(wl-copy --foreground)
 
 face_start() {
+    enable_screen_reader
     export XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=qmz-journeys-$$
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     weston --backend=x11-backend.so --use-pixman --debug --socket="$WAYLAND_DISPLAY" --idle-time=0 \
            --width=640 --height=480 >"$work/weston.log" 2>&1 &
     compositor=$!
+    step="start the compositor"
     wait_until test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "weston did not start"
     weston-debug proto >"$work/proto.log" 2>&1 &
-    protocol_log=$!
+    protocol_log=$! selections=0
     program_folder=$(dirname "$program")
     QT_QPA_PLATFORM=wayland "$program" >"$work/qmz.log" 2>&1 &
     pid=$!
+    step="find the window"
+    patience=30 wait_until eval 'read_window places window >"$places" 2>/dev/null' || fail "a screen reader finds no window"
     # The window's client area, placed by the banner's red, where the reference picture has it.
-    wait_until eval 'import -window root "$work/screen.png" && [ -n "$(red_of "$work/screen.png")" ]' ||
+    patience=30 wait_until eval 'import -window root "$work/screen.png" && [ -n "$(red_of "$work/screen.png")" ]' ||
         fail "no window with the banner appeared"
     local left top reference_left reference_top
     read -r left top <<<"$(red_of "$work/screen.png")"
@@ -27,50 +33,22 @@ face_start() {
     origin_x=$((left - reference_left)) origin_y=$((top - reference_top))
     grep -q "set_app_id(\"$QMZ_APP_ID\")" "$work/proto.log" || fail "the window's app id is not $QMZ_APP_ID"
     # The pointer has to enter Weston's window from outside before Weston follows it.
-    xdotool mousemove 1000 760
+    input mousemove 1000 760
 }
-face_stop() { kill "${pid:-}" "${protocol_log:-}" "${compositor:-}" 2>/dev/null || true; }
-
+face_stop() { kill "${pid:-}" "${clipboard:-}" "${protocol_log:-}" "${compositor:-}" 2>/dev/null || true; }
 # red_of PICTURE: "left top" of the banner's red pixels.
 red_of() { convert "$1" txt:- | grep -i '#ED0F64' | awk -F'[,:]' 'NR == 1 { print $1, $2 }'; }
 
-# Waits until the compositor has sent the program COUNT more events named like PATTERN.
-passed_on() {
-    local pattern=$1 before=$2 count=$3
-    patience=10 wait_until eval '[ "$(grep -c -- "$pattern" "$work/proto.log")" -ge $((before + count)) ]' ||
-        fail "the compositor passed no $pattern on"
+face_click() { input mousemove $((origin_x + $1)) $((origin_y + $2)) mousemove_relative 1 0 click 1; }
+# The compositor holds the offer once wl-copy has set it as the selection.
+face_holds_offer() {
+    wait_until eval '[ "$(grep -c "set_selection(wl_data_source" "$work/proto.log")" -gt "$selections" ]' &&
+        selections=$(grep -c "set_selection(wl_data_source" "$work/proto.log")
 }
-events() { grep -c -- "$1" "$work/proto.log" || true; }
-
-face_click() {
-    local x y motions buttons
-    read -r x y <<<"$(place "$1")"
-    motions=$(events 'wl_pointer@[0-9]*\.motion')
-    xdotool mousemove $((origin_x + x)) $((origin_y + y)) mousemove_relative 1 0
-    passed_on 'wl_pointer@[0-9]*\.motion' "$motions" 1
-    buttons=$(events 'wl_pointer@[0-9]*\.button')
-    xdotool click 1
-    passed_on 'wl_pointer@[0-9]*\.button' "$buttons" 2
-}
-face_key() {
-    local keys
-    keys=$(events 'wl_keyboard@[0-9]*\.key(')
-    xdotool key --clearmodifiers "$@"
-    passed_on 'wl_keyboard@[0-9]*\.key(' "$keys" $((2 * $#))
-}
-face_paste() {
-    face_click Text1
-    face_key ctrl+a BackSpace
-    local keys
-    keys=$(events 'wl_keyboard@[0-9]*\.key(')
-    xdotool type --delay 15 "$(cat "$1")"
-    passed_on 'wl_keyboard@[0-9]*\.key(' "$keys" $((2 * $(wc -m <"$1")))
-}
-
 # The window's own close button, which Qt draws in its frame on Wayland, at its top right.
 face_close() {
-    local width height
-    read -r width height <<<"$(place Form1)"
-    echo "Form1Close $((width - 14)) -16" >>"$places"
-    face_click Form1Close
+    local width
+    read -r _ _ width _ <<<"$(grep ' QMZ$' "$places")"
+    echo "$((width - 15)) -17 2 2 close button" >>"$places"
+    click "close button"
 }

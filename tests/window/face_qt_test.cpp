@@ -1,9 +1,7 @@
-// The Qt face under test, offscreen: its driver for the shared cases, and what a screen reader
-// meets. The user's own journeys through it (clicks, keys, the real handler) are in tests/journeys.
+// The Qt face under test, offscreen: its driver for the shared cases. The user's own journeys through
+// it (clicks, keys, the real handler, a screen reader's view) are in tests/journeys.
 #include <gtest/gtest.h>
 
-#include <QAccessible>
-#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
@@ -12,9 +10,6 @@
 
 #include <malloc.h>
 
-#include <algorithm>
-
-#include "link/link_constants.hpp"
 #include "qt/folded_text.hpp"
 #include "qt/form.hpp"
 #include "tests/window/face_driver.hpp"
@@ -22,10 +17,6 @@
 namespace qmz {
 namespace {
 
-// QString::fromStdU16String would take a leading U+FEFF for a byte order mark and drop it.
-QString QStringExactly(TextView text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -77,39 +68,6 @@ private:
     QTimer answerer_;
     std::vector<std::string> messages_;
 };
-
-// A screen reader finds every control with its role and the description's name, the banner as
-// links, and presses the banner and the buttons through their actions.
-TEST(FaceQt, ScreenReadersNameEveryControlAndPressTheBannerAndButtons) {
-    std::vector<QString> opened;
-    QtFace face([&opened](WindowHandle, std::u16string_view verb, std::u16string_view target, const NativePath&,
-                          const FailureReport&) { opened.push_back(QStringExactly(verb) + " " + QStringExactly(target)); });
-    face.Form().WritePageLinkBox(Text(PageLinkPrefix) + u"ab12CD34");
-    for (const ControlDescription& control : MainForm().controls) {
-        SCOPED_TRACE(std::string(control.name));
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(face.Widget(control.name));
-        ASSERT_NE(accessible, nullptr);
-        const bool isLink = control.onClick == ClickAction::SiteLink;
-        const QAccessible::Role role = control.kind == ControlKind::PushButton ? QAccessible::Button
-                                       : control.kind == ControlKind::TextBox  ? QAccessible::EditableText
-                                       : isLink                                ? QAccessible::Link
-                                                                               : QAccessible::StaticText;
-        EXPECT_EQ(accessible->role(), role);
-        EXPECT_EQ(accessible->state().linked, isLink);
-        EXPECT_EQ(accessible->text(QAccessible::Name), FromUtf8(control.accessibleName.empty() ? control.caption : control.accessibleName));
-        EXPECT_EQ(accessible->text(QAccessible::Description), FromUtf8(control.accessibleDescription));
-        if (control.onClick != ClickAction::None) {
-            ASSERT_NE(accessible->actionInterface(), nullptr);
-            accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        }
-    }
-    // A button pressed this way shows itself pressed for a moment before it clicks.
-    const QString mediaLink = QStringExactly(Text(MediaLinkPrefix) + u"ab/ab12CD34.flv");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return opened.size() == 3 && face.Form().ReadPageLinkBox() == mediaLink.toStdU16String(); }, 5000));
-    std::ranges::sort(opened);
-    const QString home = "open " + QStringExactly(SiteHomeLink);
-    EXPECT_EQ(opened, (std::vector<QString>{"OPEN " + mediaLink, home, home}));
-}
 
 // The box follows the widget's edits next to a fold by where the cursor was and went, where the text
 // alone cannot tell which "…" went or came: the fold or a "…" of the text.

@@ -120,27 +120,6 @@ private:
     Win32Form form_;
 };
 
-// Another program holding the clipboard for a moment (a clipboard manager, a remote desktop) does
-// not lose a paste: the box waits for the clipboard.
-TEST(FaceWin32, APasteWaitsForAClipboardThatAnotherProgramHoldsForAMoment) {
-    Win32Face face({});
-    const Text text = u"http://site.test/play:ab12CD34";
-    face.SetClipboard(text);
-    const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    const HANDLE holder = CreateThread(nullptr, 0, [](void* held) -> DWORD {
-        OpenClipboard(nullptr);
-        SetEvent(held);
-        Sleep(300);
-        return CloseClipboard() ? 0 : 1;
-    }, held, 0, nullptr);
-    WaitForSingleObject(held, INFINITE);
-    face.PressInBox(testing_support::BoxKey::Paste);
-    WaitForSingleObject(holder, INFINITE);
-    CloseHandle(holder);
-    CloseHandle(held);
-    EXPECT_EQ(face.Form().ReadPageLinkBox(), text);
-}
-
 // Memory that runs out while the window is made (as it annotates its controls) ends the start with
 // a box that says why and stays until the user answers it; while the window lays itself out for a
 // new screen density, it is reported over the window, and nothing crosses the system's code.

@@ -1,0 +1,124 @@
+// What the journeys see of qmz.exe's window, run in its Wine prefix: each control's place on the
+// screen, what MSAA gives of it (the box's text is its value), and the clipboard's text, in UTF-8.
+// "hold" holds the clipboard for a second, as a clipboard manager may, once it has said "held".
+// Usage: qmz_screen_reader places | tree | box | clipboard | hold
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <oleacc.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "base/wide_text_win32.hpp"
+#include "link/utf8.hpp"
+#include "win32/form.hpp"
+
+namespace {
+
+using Getter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+
+// What MSAA gives of the window's client object, as a screen reader asks for it: with only, that
+// one text; else ROLE "NAME", then its description, value and default action where it has them.
+std::optional<std::wstring> Said(HWND window, Getter only = nullptr) {
+    // By __uuidof: through mingw-w64's oleacc import library, IID_IAccessible is the import thunk
+    // of oleacc.dll's export, not the interface's GUID.
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&accessible)))) {
+        return std::nullopt;
+    }
+    VARIANT self{}, role{};
+    self.vt = VT_I4;  // CHILDID_SELF
+    const auto text = [&](Getter get) -> std::optional<std::wstring> {
+        BSTR got = nullptr;
+        if ((accessible->*get)(self, &got) != S_OK || got == nullptr) {
+            return std::nullopt;
+        }
+        std::wstring copy(got, SysStringLen(got));
+        SysFreeString(got);
+        return copy;
+    };
+    std::optional<std::wstring> said = only ? text(only) : std::nullopt;
+    if (!only) {
+        wchar_t roleText[64] = L"?";
+        if (SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4) {
+            GetRoleTextW(static_cast<DWORD>(role.lVal), roleText, 64);
+        }
+        const auto name = text(&IAccessible::get_accName);
+        said = roleText + (name ? L" \"" + *name + L"\"" : L" (no name)");
+        for (const auto& [label, get] : {std::pair<const wchar_t*, Getter>{L" description ", &IAccessible::get_accDescription},
+                                         {L" value ", &IAccessible::get_accValue},
+                                         {L" action ", &IAccessible::get_accDefaultAction}}) {
+            if (const auto got = text(get)) {
+                *said += label + (L"\"" + *got + L"\"");
+            }
+        }
+    }
+    accessible->Release();
+    return said;
+}
+
+// None while another program holds the clipboard, as Wine's clipboard bridge does a moment after
+// another X program takes the X clipboard.
+std::optional<std::wstring> ClipboardText() {
+    std::optional<std::wstring> text;
+    if (OpenClipboard(nullptr)) {
+        const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text.emplace(locked, wcsnlen(locked, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    CoInitialize(nullptr);
+    const std::string command = argc == 2 ? argv[1] : "";
+    const HWND form = FindWindowW(L"QMZ.Form", L"QMZ");
+    const auto& controls = qmz::MainForm().controls;
+    std::optional<std::wstring> text = L"";
+    if (command == "places") {
+        RECT place{};
+        GetClientRect(form, &place);
+        MapWindowPoints(form, HWND_DESKTOP, reinterpret_cast<POINT*>(&place), 2);
+        std::printf("%ld %ld %ld %ld QMZ\n", place.left, place.top, place.right - place.left, place.bottom - place.top);
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            GetWindowRect(GetDlgItem(form, qmz::ControlId(i)), &place);
+            // Named as screen readers name it where Windows keeps the window's annotations.
+            const std::string_view name = controls[i].accessibleName.empty() ? controls[i].caption : controls[i].accessibleName;
+            std::printf("%ld %ld %ld %ld %.*s\n", place.left, place.top, place.right - place.left,
+                        place.bottom - place.top, static_cast<int>(name.size()), name.data());
+        }
+    } else if (command == "tree") {
+        *text = Said(form).value_or(L"no accessible object") + L"\n";
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            *text += L"  " + Said(GetDlgItem(form, qmz::ControlId(i))).value_or(L"no accessible object") + L"\n";
+        }
+    } else if (command == "hold") {
+        if (!OpenClipboard(nullptr)) {
+            return 1;
+        }
+        std::puts("held");
+        std::fflush(stdout);
+        Sleep(1000);
+        return CloseClipboard() ? 0 : 1;
+    } else if (command == "box" || command == "clipboard") {
+        text = command == "clipboard" ? ClipboardText()
+                                      : Said(GetDlgItem(form, qmz::ControlId(qmz::PageLinkBoxIndex(qmz::MainForm()))),
+                                             &IAccessible::get_accValue);
+    } else {
+        std::fputs("usage: qmz_screen_reader places | tree | box | clipboard | hold\n", stderr);
+        return 2;
+    }
+    const std::string utf8 = qmz::ToUtf8(qmz::AsText(text.value_or(L"")));
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    return text ? 0 : 1;
+}
