@@ -66,8 +66,18 @@ paste() {
 expect_box() { printf '%s' "$1" >"$work/expected"; expect_box_file; }
 expect_box_file() {
     step="read the box"
-    wait_until eval 'read_window box >"$work/box" && cmp -s "$work/box" "$work/expected"' ||
+    wait_until eval 'read_window box >"$work/box" && { cmp -s "$work/box" "$work/expected" || shown_folded; }' ||
         fail "the box holds $(head -c 80 "$work/box") ($(wc -c <"$work/box") bytes), not $(head -c 80 "$work/expected")"
+}
+# The Qt box shows a long text folded, as its beginning, one "…" and its end, and a screen reader
+# reads what it shows; the whole text stays in the box.
+shown_folded() {
+    [ "$face" != wine ] || return 1
+    local box expected shown_head shown_tail
+    box=$(cat "$work/box") expected=$(cat "$work/expected")
+    shown_head=${box%%…*} shown_tail=${box#*…}
+    [ "$shown_head" != "$box" ] && [ ${#shown_head} -ge 200 ] && [ ${#shown_tail} -ge 200 ] &&
+        [ "${expected:0:${#shown_head}}" = "$shown_head" ] && [ "${expected: -${#shown_tail}}" = "$shown_tail" ]
 }
 # expect_message PATTERN: waits for a message box over the window that says PATTERN, and answers it.
 expect_message() {
@@ -149,7 +159,8 @@ journey_unusual_texts() {
         expect_opened "${media_link%/*/*}/${id:0:2}/${id}.flv"
     done
 }
-# Pasted line breaks: the one-line box keeps the first line. A long paste is kept whole.
+# Pasted line breaks: the one-line box keeps the first line. A long paste is kept whole (on Qt,
+# shown folded).
 journey_pasted_texts() {
     for ending in $'\n' $'\r\n' $'\rmore text\n' $'\nmore\nlines' "$(head -c 750000 /dev/urandom | base64 -w0)"; do
         paste "$page_link$ending"

@@ -17,6 +17,9 @@
 namespace qmz {
 namespace {
 
+QString QStringExactly(TextView text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
