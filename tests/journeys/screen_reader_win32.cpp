@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "base/utf8.hpp"
 #include "base/wide_text_win32.hpp"
-#include "link/utf8.hpp"
 #include "win32/form.hpp"
 
 namespace {
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
         std::fputs("usage: qmz_screen_reader places | tree | box | clipboard | hold\n", stderr);
         return 2;
     }
-    const std::string utf8 = qmz::ToUtf8(qmz::AsText(text.value_or(L"")));
+    const std::string utf8 = qmz::ToUtf8(qmz::AsText(text.value_or(L""))).value_or("(a text that UTF-8 cannot carry)");
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
     return text ? 0 : 1;
 }
