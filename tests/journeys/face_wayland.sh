@@ -10,45 +10,37 @@ clipboard_owner=(wl-copy --foreground)
 
 face_start() {
     enable_screen_reader
-    export XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=qmz-journeys-$$
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    export WAYLAND_DISPLAY=qmz-journeys-$$
     weston --backend=x11-backend.so --use-pixman --debug --socket="$WAYLAND_DISPLAY" --idle-time=0 \
            --width=640 --height=480 >"$work/weston.log" 2>&1 &
-    compositor=$!
     step="start the compositor"
     wait_until test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "weston did not start"
     weston-debug proto >"$work/proto.log" 2>&1 &
-    protocol_log=$! selections=0
-    program_folder=$(dirname "$program")
     QT_QPA_PLATFORM=wayland "$program" >"$work/qmz.log" 2>&1 &
     pid=$!
     step="find the window"
-    patience=30 wait_until eval 'read_window places window >"$places" 2>/dev/null' || fail "a screen reader finds no window"
     # The window's client area, placed by the banner's red, where the reference picture has it.
-    patience=30 wait_until eval 'import -window root "$work/screen.png" && [ -n "$(red_of "$work/screen.png")" ]' ||
-        fail "no window with the banner appeared"
     local left top reference_left reference_top
-    read -r left top <<<"$(red_of "$work/screen.png")"
-    read -r reference_left reference_top <<<"$(red_of "$QMZ_REFERENCE_PICTURE")"
+    patience=30 wait_until eval 'import -window root "$work/screen.png" && read -r left top < <(red_of "$work/screen.png")' ||
+        fail "no window with the banner appeared"
+    read_window places window >"$work/places" || fail "a screen reader finds no window"
+    read -r reference_left reference_top < <(red_of "$QMZ_REFERENCE_PICTURE")
     origin_x=$((left - reference_left)) origin_y=$((top - reference_top))
     grep -q "set_app_id(\"$QMZ_APP_ID\")" "$work/proto.log" || fail "the window's app id is not $QMZ_APP_ID"
     # The pointer has to enter Weston's window from outside before Weston follows it.
     input mousemove 1000 760
 }
-face_stop() { kill "${pid:-}" "${clipboard:-}" "${protocol_log:-}" "${compositor:-}" 2>/dev/null || true; }
 # red_of PICTURE: "left top" of the banner's red pixels.
 red_of() { convert "$1" txt:- | grep -i '#ED0F64' | awk -F'[,:]' 'NR == 1 { print $1, $2 }'; }
 
 face_click() { input mousemove $((origin_x + $1)) $((origin_y + $2)) mousemove_relative 1 0 click 1; }
 # The compositor holds the offer once wl-copy has set it as the selection.
 face_holds_offer() {
-    wait_until eval '[ "$(grep -c "set_selection(wl_data_source" "$work/proto.log")" -gt "$selections" ]' &&
-        selections=$(grep -c "set_selection(wl_data_source" "$work/proto.log")
+    selections=$((${selections:-0} + 1))
+    wait_until eval '[ "$(grep -c "set_selection(wl_data_source" "$work/proto.log")" -ge "$selections" ]'
 }
 # The window's own close button, which Qt draws in its frame on Wayland, at its top right.
 face_close() {
-    local width
-    read -r _ _ width _ <<<"$(grep ' QMZ$' "$places")"
-    echo "$((width - 15)) -17 2 2 close button" >>"$places"
-    click "close button"
+    step="click the close button"
+    face_click $(($(awk '$5 == "QMZ" { print $3 }' "$work/places") - 14)) -16
 }

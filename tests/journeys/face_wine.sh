@@ -7,14 +7,11 @@ source "$here/face_x11.sh"
 face_reader=(wine "$reader") tree=wine
 
 face_start() {
-    program_folder=$(dirname "$program")
     # Started from another folder: the handler's working folder must be the program's.
     (cd "$work" && exec wine "$program") &
     pid=$!
     find_window 60
 }
-# Wine takes a click where the pointer last moved to: it moves there afresh each time.
-face_click() { input mousemove 0 0 mousemove "$1" "$2" click 1; }
 # Wine's clipboard takes an X program's text a moment after that program takes the X clipboard, and
 # keeps its LFs as Windows does, as CRLFs.
 face_holds_offer() { wait_until eval 'read_window clipboard | tr -d "\r" | cmp -s - <(tr -d "\r" <"$work/offered")'; }

@@ -15,8 +15,7 @@ enable_screen_reader() {
 face_start() {
     enable_screen_reader
     program_folder=$work/$'caf\xe9 tools'
-    mkdir "$program_folder"
-    cp "$program" "$program_folder/qmz"
+    install -D "$program" "$program_folder/qmz"
     "$program_folder/qmz" &
     pid=$!
     find_window 30 screen
@@ -24,16 +23,13 @@ face_start() {
 # find_window PATIENCE PLACES_ARGUMENT...: waits for the window, reads its places and gives it the focus.
 find_window() {
     step="find the window"
-    patience=$1 wait_until eval 'window=$(xdotool search --onlyvisible --name "^QMZ\$" | head -n 1) && [ -n "$window" ]' ||
-        fail "no window appeared"
+    window=$(timeout "$1" xdotool search --sync --onlyvisible --name '^QMZ$') || fail "no window appeared within $1 s"
     shift
-    read_window places "$@" >"$places" || fail "a screen reader finds no window"
-    input windowfocus "$window"
-    wait_until eval '[ "$(xdotool getwindowfocus)" = "$window" ]' || fail "the window does not take the focus"
+    read_window places "$@" >"$work/places" || fail "a screen reader finds no window"
+    timeout 10 xdotool windowfocus --sync "$window" || fail "the window does not take the focus"
 }
-face_stop() { kill "${pid:-}" "${clipboard:-}" 2>/dev/null || true; }
-face_click() { input mousemove "$1" "$2" click 1; }
-face_key() { input key --clearmodifiers "$@"; }
+# Wine takes a click where the pointer last moved to, so the pointer moves there afresh each time.
+face_click() { input mousemove 0 0 mousemove "$1" "$2" click 1; }
 face_paste() { keys ctrl+a ctrl+v; }
 # No program of the run but xclip owns the X clipboard here, so asking it cannot block.
 face_holds_offer() { wait_until eval 'timeout 5 xclip -selection clipboard -o 2>/dev/null | cmp -s - "$work/offered"'; }

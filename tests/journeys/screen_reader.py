@@ -1,10 +1,12 @@
 #!/usr/bin/python3
 # What the journeys see of QMZ's Qt window: what a screen reader sees, through AT-SPI (libatspi).
-# Usage: screen_reader.py tree | places screen|window | box | set | press NAME | message
+# Usage: screen_reader.py tree | places screen|window | box | set TEXT | press NAME | message PATTERN
 # tree: each object's role, name, description and actions; places: "LEFT TOP WIDTH HEIGHT NAME" of
-# the window and each control; box: the box's text; set: gives the box standard input's text;
-# press: runs a control's Press action; message: waits for message boxes (10 s at most), prints
-# their text, presses their buttons and waits until they are gone.
+# the window and each control; box: the box's text (the text on standard input where the box shows
+# that folded); set: gives the box a text; press: runs a control's Press action; message: waits for
+# message boxes (10 s at most), prints their text, presses their buttons, waits until they are gone
+# and fails if the text is not as the pattern (a shell pattern) says.
+import fnmatch
 import sys
 import time
 import warnings
@@ -55,10 +57,9 @@ def press(accessible):
 
 
 def spoken(accessible):
-    said = [f'{accessible.get_role_name()} "{accessible.get_name()}"']
-    if accessible.get_description():
-        said.append(f'description "{accessible.get_description()}"')
-    return " ".join(said + [f"action {action}" for action in actions(accessible)])
+    said = f'{accessible.get_role_name()} "{accessible.get_name()}"'
+    said += f' description "{accessible.get_description()}"' if accessible.get_description() else ""
+    return said + "".join(f" action {action}" for action in actions(accessible))
 
 
 command, window = sys.argv[1], wait_for(lambda: windows(False), "no QMZ window")[0]
@@ -70,19 +71,23 @@ elif command == "places":
     for accessible in [window] + controls:
         place = Atspi.Component.get_extents(accessible, getattr(Atspi.CoordType, sys.argv[2].upper()))
         print(place.x, place.y, place.width, place.height, accessible.get_name())
-elif command == "box":
-    sys.stdout.write(Atspi.Text.get_text(box, 0, -1))
+elif command == "box":  # a long text shows as its beginning, one "…" and its end; the box holds it whole
+    shown, expected = Atspi.Text.get_text(box, 0, -1), sys.stdin.read()
+    head, fold, tail = shown.partition("…")
+    folded = fold and min(len(head), len(tail)) >= 200 and expected.startswith(head) and expected.endswith(tail)
+    sys.stdout.write(expected if folded else shown)
 elif command == "set":
-    Atspi.EditableText.set_text_contents(box, sys.stdin.read())
+    Atspi.EditableText.set_text_contents(box, sys.argv[2])
 elif command == "press":
     press(next(control for control in controls if control.get_name() == sys.argv[2]))
 elif command == "message":
-    todo, buttons = wait_for(lambda: windows(True), "no message box"), []
+    todo, buttons, said = wait_for(lambda: windows(True), "no message box"), [], []
     while todo:
         todo += children(accessible := todo.pop(0))
-        if role(accessible) == Atspi.Role.LABEL and accessible.get_name():
-            print(accessible.get_name())
+        said += [accessible.get_name()] * (role(accessible) == Atspi.Role.LABEL and bool(accessible.get_name()))
         buttons += [accessible] * (role(accessible) == Atspi.Role.PUSH_BUTTON)
     for button in buttons:
         press(button)
     wait_for(lambda: not windows(True), "a message box stays")
+    print("\n".join(said))
+    sys.exit(not fnmatch.fnmatchcase("\n".join(said), sys.argv[2]))

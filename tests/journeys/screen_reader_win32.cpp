@@ -34,10 +34,8 @@ std::optional<std::wstring> Said(HWND window, Getter only = nullptr) {
     self.vt = VT_I4;  // CHILDID_SELF
     const auto text = [&](Getter get) -> std::optional<std::wstring> {
         BSTR got = nullptr;
-        if ((accessible->*get)(self, &got) != S_OK || got == nullptr) {
-            return std::nullopt;
-        }
-        std::wstring copy(got, SysStringLen(got));
+        const bool answered = (accessible->*get)(self, &got) == S_OK && got != nullptr;
+        const auto copy = answered ? std::optional<std::wstring>(std::in_place, got, SysStringLen(got)) : std::nullopt;
         SysFreeString(got);
         return copy;
     };
@@ -103,13 +101,9 @@ int main(int argc, char** argv) {
             *text += L"  " + Said(GetDlgItem(form, qmz::ControlId(i))).value_or(L"no accessible object") + L"\n";
         }
     } else if (command == "hold") {
-        if (!OpenClipboard(nullptr)) {
-            return 1;
-        }
-        std::puts("held");
-        std::fflush(stdout);
+        const bool held = OpenClipboard(nullptr) && std::puts("held") >= 0 && std::fflush(stdout) == 0;
         Sleep(1000);
-        return CloseClipboard() ? 0 : 1;
+        return held && CloseClipboard() ? 0 : 1;
     } else if (command == "box" || command == "clipboard") {
         text = command == "clipboard" ? ClipboardText()
                                       : Said(GetDlgItem(form, qmz::ControlId(qmz::PageLinkBoxIndex(qmz::MainForm()))),
