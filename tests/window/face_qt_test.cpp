@@ -17,13 +17,6 @@
 namespace qmz {
 namespace {
 
-QString QStringExactly(TextView text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 class QtFace final : public testing_support::FaceDriver {
 public:
     explicit QtFace(LinkOpener opener) : form_(MainForm(), std::move(opener)) {
@@ -54,7 +47,8 @@ public:
         const QKeySequence::StandardKey keys[] = {QKeySequence::Paste, QKeySequence::Undo, QKeySequence::SelectAll, QKeySequence::Copy};
         QTest::keySequence(Widget("Text1"), keys[static_cast<int>(key)]);
     }
-    void SetClipboard(TextView text) override { QApplication::clipboard()->setText(QStringExactly(text)); }
+    // Every code unit as it is: QString::fromUtf16 would take a leading U+FEFF for a byte order mark.
+    void SetClipboard(TextView text) override { QApplication::clipboard()->setText(QStringView(text).toString()); }
     Text Clipboard() override { return QApplication::clipboard()->text().toStdU16String(); }
     std::optional<std::size_t> HeapInUse() const override {
 #if defined(__SANITIZE_ADDRESS__)
@@ -64,7 +58,7 @@ public:
         return heap.uordblks + heap.hblkhd;
 #endif
     }
-    QWidget* Widget(std::string_view control) const { return form_.findChild<QWidget*>(FromUtf8(control)); }
+    QWidget* Widget(std::string_view control) const { return form_.findChild<QWidget*>(QString::fromUtf8(control)); }
 
 private:
     QtForm form_;
