@@ -12,22 +12,14 @@ if [ -n "${4:-}" ]; then
     rm -rf "$prefix" && cmake --install "$4" --prefix "$prefix" >/dev/null || fail "cmake --install into $prefix failed"
 fi
 
-expected=$(cat <<LIST
-bin/qmz
-bin/qmz-link
-share/applications/$id.desktop
-share/doc/qmz/changelog.gz
-share/doc/qmz/copyright
-$(for size in 16 24 32 48 64 128 256; do echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done)
-share/man/man1/qmz-link.1.gz
-share/man/man1/qmz.1.gz
-share/metainfo/$id.metainfo.xml
-LIST
-)
+sizes="16 24 32 48 64 128 256"
+expected=$(printf '%s\n' bin/qmz bin/qmz-link "share/applications/$id.desktop" share/doc/qmz/changelog.gz share/doc/qmz/copyright \
+    $(for size in $sizes; do echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done) \
+    share/man/man1/qmz-link.1.gz share/man/man1/qmz.1.gz "share/metainfo/$id.metainfo.xml" | LC_ALL=C sort)
 actual=$(cd "$prefix" && find . \( -type f -o -type l \) | sed 's|^\./||' | LC_ALL=C sort)
 echo "Installed tree:"
 echo "$actual" | sed 's/^/  /'
-[ "$actual" = "$(echo "$expected" | LC_ALL=C sort)" ] || fail "the installed files differ from: $(echo "$expected" | tr '\n' ' ')"
+[ "$actual" = "$expected" ] || fail "the installed files differ from: $(echo "$expected" | tr '\n' ' ')"
 
 # Both programs answer -v as --version, GNU's way, which the manual page's COPYRIGHT section shows.
 for program in qmz qmz-link; do
@@ -48,7 +40,7 @@ validated=$(desktop-file-validate "$entry" 2>&1) && ! echo "$validated" | grep -
 [ "$(value Exec)" = "qmz" ] || fail "Exec=$(value Exec), not the installed program"
 [ -x "$prefix/bin/$(value TryExec)" ] || fail "TryExec=$(value TryExec) is not in bin/"
 # Each icon as big as its folder says, and sharp: a smoothed scale adds colours to the drawings' 9.
-for size in 16 24 32 48 64 128 256; do
+for size in $sizes; do
     facts=$(identify -format '%w %h %k' "$prefix/share/icons/hicolor/${size}x$size/apps/$(value Icon).png") || true
     [ "$facts" = "$size $size 9" ] || fail "the ${size}x$size icon for Icon= is \"$facts\" (width, height, colours)"
 done
