@@ -19,9 +19,7 @@ expect() { status=$1; printf -- "$2" >"$work/out.expected"; printf -- "$3" >"$wo
 # run [ARGUMENT...] <INPUT: runs qmz-link, its output to descriptor $out_fd if set, and compares.
 run() {
     local actual=0
-    exec 5>"$work/out"
-    "$qmz_link" "$@" 2>"$work/errors" >&"${out_fd:-5}" 5>&- || actual=$?
-    exec 5>&-
+    "$qmz_link" "$@" 5>"$work/out" >&"${out_fd:-5}" 5>&- 2>"$work/errors" || actual=$?
     [ "$actual" = "$status" ] && cmp -s "$work/out" "$work/out.expected" && cmp -s "$work/errors" "$work/errors.expected" ||
         fail "qmz-link $(printf '%q ' "$@")gave status $actual, not $status; output, then messages:
 $(diff <(od -c "$work/out.expected") <(od -c "$work/out") | head -n 20; diff "$work/errors.expected" "$work/errors")"

@@ -1,5 +1,6 @@
-// The Qt face under test, offscreen: its driver for the shared cases. The user's own journeys through
-// it (clicks, keys, the real handler, a screen reader's view) are in tests/journeys.
+// The Qt face under test, offscreen: its driver for the shared cases, its own case and the test
+// program's main. The user's own journeys through it (clicks, keys, the real handler, a screen
+// reader's view) are in tests/journeys.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -96,3 +97,14 @@ std::unique_ptr<testing_support::FaceDriver> testing_support::StartFace(LinkOpen
 }
 
 }  // namespace qmz
+
+// Runs the cases inside a QApplication, as the program runs its window: on the offscreen platform
+// unless another is asked for.
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}
