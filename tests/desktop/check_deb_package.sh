@@ -6,8 +6,7 @@ set -eu
 build=$1 out=$2 id=$3 source=$4
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-rm -rf "$out"
-mkdir -p "$out"
+rm -rf "$out" && mkdir -p "$out"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; fail "cpack -G DEB failed"; }
 deb=$out/qmz_1.00_amd64.deb symbols=$out/qmz-dbgsym_1.00_amd64.ddeb
 [ "$(ls "$out"/*deb)" = "$symbols

@@ -15,14 +15,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A teardown that takes far longer than any deadline below, then ends the process with status 0.
-void HangThenExit() {
-    std::this_thread::sleep_for(30s);
-    std::exit(0);
-}
-
+// The child's teardown takes far longer than the deadline, then would end the process with status 0.
 TEST(EndProcessAfter, EndsAHangingProcessWithTheGivenStatus) {
-    EXPECT_EXIT((EndProcessAfter(50ms, 3), HangThenExit()), testing::ExitedWithCode(3), "");
+    EXPECT_EXIT((EndProcessAfter(50ms, 3), std::this_thread::sleep_for(30s), std::exit(0)), testing::ExitedWithCode(3), "");
 }
 
 // With the process limit reached no thread can be made, and the process ends as it would have (by
