@@ -11,6 +11,8 @@
 
 #include <malloc.h>
 
+#include <tuple>
+
 #include "qt/folded_text.hpp"
 #include "qt/form.hpp"
 #include "tests/window/face_driver.hpp"
@@ -70,23 +72,19 @@ private:
 // The box follows the widget's edits next to a fold by where the cursor was and went, where the text
 // alone cannot tell which "…" went or came: the fold or a "…" of the text.
 TEST(FaceQt, TheBoxTellsAFoldFromAnEllipsisOfTheTextNextToIt) {
-    struct Edit {
-        const char16_t* after;
-        int cursorBefore, cursorAfter;
-        const char16_t* expected;
-    } const edits[] = {
+    // The view after the edit, the cursor before and after it, and the text it stands for.
+    const std::tuple<QStringView, int, int, QStringView> edits[] = {
         {u"x\u2026y", 2, 1, u"xlongy"},                        // Backspace after the "…" of the text
         {u"x\u2026y", 3, 2, u"x\u2026y"},                      // Backspace after the fold
         {u"x\u2026y", 1, 1, u"xlongy"},                        // Delete before the "…" of the text
         {u"x\u2026\u2026\u2026y", 2, 3, u"x\u2026\u2026longy"},  // a "…" typed between them
     };
-    for (const Edit& edit : edits) {
+    for (const auto& [after, cursorBefore, cursorAfter, expected] : edits) {
         // A "…" of the text, then a fold of "long".
         FoldedText text{QStringLiteral(u"x\u2026\u2026y"), {{QString(FoldedText::Fold)}, {QStringLiteral("long")}}};
-        const QString after = QStringView(edit.after).toString();
-        const ViewEdit found = FindEdit(text.view, after, -1, -1, edit.cursorBefore, edit.cursorAfter);
-        text.Follow(after, found.from, found.to, found.inserted);
-        EXPECT_EQ(text.Unfolded(0, text.view.size()), QStringView(edit.expected).toString()) << edit.cursorBefore;
+        const ViewEdit found = FindEdit(text.view, after.toString(), -1, -1, cursorBefore, cursorAfter);
+        text.Follow(after.toString(), found.from, found.to, found.inserted);
+        EXPECT_EQ(text.Unfolded(0, text.view.size()), expected.toString()) << cursorBefore;
     }
 }
 

@@ -22,8 +22,7 @@ using testing_support::StartFace;
 // hands its media link on, to be opened over the window, and Get Link puts it in the box.
 TEST(Form, DownloadAndGetLinkGiveTheSharedTablesLinkForEveryText) {
     std::vector<std::pair<WindowHandle, Text>> opened;
-    auto face = StartFace([&opened](WindowHandle owner, std::u16string_view verb, std::u16string_view target, const NativePath&,
-                                    const FailureReport&) { opened.emplace_back(owner, Text(verb) + u" " + Text(target)); });
+    auto face = StartFace([&opened](WindowHandle owner, TextView verb, TextView target, auto&&...) { opened.emplace_back(owner, Text(verb) + u" " + Text(target)); });
     std::vector<std::pair<WindowHandle, Text>> expected;
     for (const auto& linkCase : testing_support::ReadLinkTable()) {
         SCOPED_TRACE(testing::PrintToString(linkCase.input));
