@@ -39,8 +39,6 @@ lintian --pedantic --display-info --fail-on error,warning "$deb" "$symbols" >"$o
 sed 's/^/  lintian: /' "$out/lintian.log"
 
 # apt resolves every dependency from the archive: what apt-get install ./file.deb does, simulated.
-if command -v apt-get >/dev/null; then
-    apt-get install --simulate --no-install-recommends "$deb" >"$out/apt.log" 2>&1 || { cat "$out/apt.log"; fail "apt-get cannot install the package"; }
-    grep -q '^Inst qmz ' "$out/apt.log" || { cat "$out/apt.log"; fail "apt-get would not install qmz"; }
-fi
+apt-get install --simulate --no-install-recommends "$deb" >"$out/apt.log" 2>&1 || { cat "$out/apt.log"; fail "apt-get cannot install the package"; }
+grep -q '^Inst qmz ' "$out/apt.log" || { cat "$out/apt.log"; fail "apt-get would not install qmz"; }
 echo "OK"
