@@ -36,10 +36,10 @@ value() { sed -n "s/^$1=//p" "$entry"; }
 # desktop-file-validate exits with 0 on warnings; they count as failures here.
 validated=$(desktop-file-validate "$entry" 2>&1) && ! echo "$validated" | grep -qE 'error:|warning:' ||
     fail "desktop-file-validate: $validated"
-[ "$(value Icon)" = "$id" ] || fail "Icon=$(value Icon), not the installed icon's name $id"
 [ "$(value Exec)" = "qmz" ] || fail "Exec=$(value Exec), not the installed program"
 [ -x "$prefix/bin/$(value TryExec)" ] || fail "TryExec=$(value TryExec) is not in bin/"
-# Each icon as big as its folder says, and sharp: a smoothed scale adds colours to the drawings' 9.
+# The entry's Icon= names the installed icons (the list above holds them under the app id): each as
+# big as its folder says, and sharp, as a smoothed scale adds colours to the drawings' 9.
 for size in $sizes; do
     facts=$(identify -format '%w %h %k' "$prefix/share/icons/hicolor/${size}x$size/apps/$(value Icon).png") || true
     [ "$facts" = "$size $size 9" ] || fail "the ${size}x$size icon for Icon= is \"$facts\" (width, height, colours)"

@@ -156,13 +156,12 @@ TEST_F(OpenLinkTest, ReportsOnlyTheDesktopsOwnFailuresLaterEvenWithoutItsEpollSe
 // memory for it and every step of the handler's set-up. When either fails, nothing is started, the
 // caller hears of it and its thread still takes signals.
 TEST_F(OpenLinkTest, StartsNothingForALinkItCannotCarryOrWhenTheSystemRefusesACleanStart) {
-    const std::u16string link = u"http://site.test/";
     const std::pair<std::u16string, std::function<void()>> refusals[] = {
         {std::u16string(u"http://site.test/\0tail", 22), [] {}},
         {u"http://x/a\xD83D/a.flv", [] {}},
-        {link, [] { throw std::system_error(EAGAIN, std::generic_category(), "pthread_create"); }},
-        {link, [] { throw std::bad_alloc(); }},
-        {link, [] { refuseSetUp = true; }},
+        {u"http://site.test/", [] { throw std::system_error(EAGAIN, std::generic_category(), "pthread_create"); }},
+        {u"http://site.test/", [] { throw std::bad_alloc(); }},
+        {u"http://site.test/", [] { refuseSetUp = true; }},
     };
     for (const auto& [refused, refuse] : refusals) {
         HandlerReaper reaper([&refuse](std::function<void()> body) { return refuse(), std::thread(std::move(body)); });

