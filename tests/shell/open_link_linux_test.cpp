@@ -56,15 +56,14 @@ int CountEntries(const char* folder) {
     return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-// The stand-in first on PATH while the test runs, recording into a folder of its own.
+// The stand-in first on PATH while the test runs, recording into the test's own folder, beside it.
 class OpenLinkTest : public testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(folder_ / "bin");
-        fs::create_directories(folder_ / "records");
         fs::copy_file(QMZ_STAND_IN_HANDLER, folder_ / "bin" / "xdg-open");
         setenv("PATH", ((folder_ / "bin").string() + ":" + savedPath_).c_str(), 1);
-        setenv("QMZ_TEST_RECORDS", (folder_ / "records").c_str(), 1);
+        setenv("QMZ_TEST_RECORDS", folder_.c_str(), 1);
     }
     void TearDown() override {
         setenv("PATH", savedPath_.c_str(), 1);
@@ -79,7 +78,7 @@ protected:
         std::vector<std::string> starts;
         WaitFor([&] {
             starts.clear();
-            for (const auto& entry : fs::directory_iterator(folder_ / "records")) {
+            for (const auto& entry : fs::directory_iterator(folder_)) {
                 std::ifstream record(entry.path());
                 std::string arguments, folder, line;
                 if (entry.path().extension() == ".started" && std::getline(std::getline(std::getline(record, arguments), folder), line)) {
