@@ -8,9 +8,7 @@
 set -eu
 prefix=$1 id=$2 source=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
-if [ -n "${4:-}" ]; then
-    rm -rf "$prefix" && cmake --install "$4" --prefix "$prefix" >/dev/null || fail "cmake --install into $prefix failed"
-fi
+[ -z "${4:-}" ] || { rm -rf "$prefix" && cmake --install "$4" --prefix "$prefix" >/dev/null; } || fail "cmake --install into $prefix failed"
 
 sizes="16 24 32 48 64 128 256"
 expected=$(printf '%s\n' bin/qmz bin/qmz-link "share/applications/$id.desktop" share/doc/qmz/changelog.gz share/doc/qmz/copyright \

@@ -52,9 +52,6 @@ bool NoChildren() {
     siginfo_t child{};
     return waitid(P_ALL, 0, &child, WEXITED | WNOHANG | WNOWAIT) == -1 && errno == ECHILD;
 }
-int CountEntries(const char* folder) {
-    return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 // The stand-in first on PATH while the test runs, recording into the test's own folder, beside it.
 class OpenLinkTest : public testing::Test {
@@ -98,10 +95,11 @@ protected:
 // One reaper thread watches every handler: none is held per running handler, none is left a
 // zombie, and no descriptor is leaked to a handler or kept after it ends.
 TEST_F(OpenLinkTest, HoldsNoThreadZombieOrDescriptorPerHandler) {
+    const auto entries = [](const char* folder) { return std::distance(fs::directory_iterator(folder), fs::directory_iterator()); };
     Open(u"http://site.test/first");  // starts the reaper, whose thread and descriptors stay
     ASSERT_TRUE(WaitFor(NoChildren));
-    const int threadsBefore = CountEntries("/proc/self/task");
-    const int descriptorsBefore = CountEntries("/proc/self/fd");
+    const auto threadsBefore = entries("/proc/self/task");
+    const auto descriptorsBefore = entries("/proc/self/fd");
 
     // A descriptor this program holds without close-on-exec must not reach the handler.
     const int watched = open("/dev/null", O_RDONLY);
@@ -114,11 +112,11 @@ TEST_F(OpenLinkTest, HoldsNoThreadZombieOrDescriptorPerHandler) {
     unsetenv("QMZ_TEST_HANDLER_SLEEP");
     unsetenv("QMZ_TEST_WATCHED_FD");
     const auto starts = WaitForStarts(Opens + 1);
-    EXPECT_EQ(CountEntries("/proc/self/task"), threadsBefore) << "threads while " << Opens << " handlers sleep";
+    EXPECT_EQ(entries("/proc/self/task"), threadsBefore) << "threads while " << Opens << " handlers sleep";
     close(watched);
     EXPECT_EQ(starts, std::vector<std::string>(Opens + 1, fs::temp_directory_path().string() + " no"));
     EXPECT_TRUE(WaitFor(NoChildren)) << "a handler was never reaped";
-    EXPECT_EQ(CountEntries("/proc/self/fd"), descriptorsBefore);
+    EXPECT_EQ(entries("/proc/self/fd"), descriptorsBefore);
 }
 
 // xdg-open's "action failed" (4) reaches the user later, as "no method available" (3) does (a
