@@ -9,8 +9,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 rm -rf "$out" && mkdir -p "$out"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; fail "cpack -G DEB failed"; }
 deb=$out/qmz_1.00_amd64.deb symbols=$out/qmz-dbgsym_1.00_amd64.ddeb
-[ "$(ls "$out"/*deb)" = "$symbols
-$deb" ] || fail "cpack made $(ls "$out"/*deb), not $deb and $symbols"
+[ "$(ls "$out"/*deb | xargs)" = "$symbols $deb" ] || fail "cpack made $(ls "$out"/*deb), not $deb and $symbols"
 
 # What it installs is what cmake --install does, and as sound.
 dpkg-deb -x "$deb" "$out/root"
