@@ -37,7 +37,13 @@ QtForm::QtForm(const FormDescription& description, LinkOpener openLink) : openLi
     MarkAsAccessibleWindow(*this);
     setObjectName(ToQString(description.name));
     setWindowTitle(ToQString(description.title));
-    setWindowIcon(QIcon(QPixmap(qmz_icon_xpm)));
+    // Every drawing, so that a task bar or a title bar that shows the icon small gets one drawn for
+    // its size rather than the 32-pixel one blurred.
+    QIcon icon;
+    for (const IconDrawing& drawing : IconDrawings) {
+        icon.addPixmap(QPixmap(drawing.xpm.data()));
+    }
+    setWindowIcon(icon);
     // A fixed dialog frame: title, system menu, minimise and close, and no way to resize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# qmz's start as users meet it, on a private X server (scripts/with-xvfb.sh): every display that Qt
-# cannot open, or that does not answer, is one line and status 1; help and version that cannot be
-# written are status 2; and with its standard streams closed, qmz still shows its window.
+# qmz's start as users meet it, on a private X server (scripts/with-xvfb.sh): an unknown option is
+# status 2; every display that Qt cannot open (none set, too), or that does not answer, is one line
+# and status 1; help and version that cannot be written are status 2; and with its standard streams
+# closed, qmz still shows its window.
 # Usage: qmz_start_test.sh QMZ
 set -uo pipefail
 qmz=$1 failures=0
@@ -16,6 +17,7 @@ says() {
     [ "$status $said" = "$want" ] || fail "$*: status $status, said: $said"
 }
 cannot="qmz: cannot open" no_window=": no window can be shown" no_wayland=" nor a Wayland display (WAYLAND_DISPLAY is not set)"
+says 2 "qmz: Unknown option 'bogus'."$'\n'"Try 'qmz --help' for more information." "$qmz" --bogus
 says 1 "$cannot the X display \":150\" (DISPLAY)$no_wayland$no_window" DISPLAY=:150 "$qmz"
 says 1 "$cannot the X display \"$DISPLAY.5\" (DISPLAY)$no_wayland$no_window" DISPLAY="$DISPLAY.5" "$qmz"
 says 1 "$cannot an X display (DISPLAY is not set)$no_wayland$no_window" WAYLAND_SOCKET=7 "$qmz" --display=

@@ -6,12 +6,10 @@ set -eu
 build=$1 out=$2 id=$3 source=$4
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-rm -rf "$out"
-mkdir -p "$out"
+rm -rf "$out" && mkdir -p "$out"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; fail "cpack -G DEB failed"; }
 deb=$out/qmz_1.00_amd64.deb symbols=$out/qmz-dbgsym_1.00_amd64.ddeb
-[ "$(ls "$out"/*deb)" = "$symbols
-$deb" ] || fail "cpack made $(ls "$out"/*deb), not $deb and $symbols"
+[ "$(ls "$out"/*deb | xargs)" = "$symbols $deb" ] || fail "cpack made $(ls "$out"/*deb), not $deb and $symbols"
 
 # What it installs is what cmake --install does, and as sound.
 dpkg-deb -x "$deb" "$out/root"
@@ -40,8 +38,6 @@ lintian --pedantic --display-info --fail-on error,warning "$deb" "$symbols" >"$o
 sed 's/^/  lintian: /' "$out/lintian.log"
 
 # apt resolves every dependency from the archive: what apt-get install ./file.deb does, simulated.
-if command -v apt-get >/dev/null; then
-    apt-get install --simulate --no-install-recommends "$deb" >"$out/apt.log" 2>&1 || { cat "$out/apt.log"; fail "apt-get cannot install the package"; }
-    grep -q '^Inst qmz ' "$out/apt.log" || { cat "$out/apt.log"; fail "apt-get would not install qmz"; }
-fi
+apt-get install --simulate --no-install-recommends "$deb" >"$out/apt.log" 2>&1 || { cat "$out/apt.log"; fail "apt-get cannot install the package"; }
+grep -q '^Inst qmz ' "$out/apt.log" || { cat "$out/apt.log"; fail "apt-get would not install qmz"; }
 echo "OK"

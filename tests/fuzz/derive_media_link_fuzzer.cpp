@@ -1,9 +1,9 @@
 // Feeds the derivation arbitrary input and holds every answer to a second derivation written
-// independently from the page-link rule: a text is a page link exactly when it equals one of the two
-// page-link prefixes followed by its own last eight characters. The input is read as the window
-// holds text, UTF-16 code units (low byte first; an odd last byte is left out), and as qmz-link
-// reads a line, UTF-8 bytes: DeriveMediaLinkFromUtf8 must answer on them as DeriveMediaLink does on
-// the text they stand for, and give no link for bytes that are not UTF-8. glibc's iconv converts.
+// independently from the page-link rule: a text is a page link exactly when it is one of the two
+// page-link prefixes followed by eight UTF-16 code units. The input is read as the window holds
+// text, UTF-16 code units (low byte first; an odd last byte is left out), and as qmz-link reads a
+// line, UTF-8 bytes: DeriveMediaLinkFromUtf8 must answer on them as DeriveMediaLink does on the
+// text they stand for, and give no link for bytes that are not UTF-8. glibc's iconv converts.
 #include <iconv.h>
 
 #include <array>
@@ -19,16 +19,11 @@
 
 namespace {
 
-constexpr std::size_t IdLength = 8;
-
 std::optional<std::u16string> ExpectedMediaLink(std::u16string_view text) {
-    if (text.size() < IdLength) {
-        return std::nullopt;
-    }
-    const std::u16string id(text.substr(text.size() - IdLength));
     const std::u16string site(QMZ_SITE_HOST);
     for (const std::u16string& lead : {u"http://" + site + u"/play:", u"http://www." + site + u"/play:"}) {
-        if (lead + id == text) {
+        if (text.size() == lead.size() + 8 && text.starts_with(lead)) {
+            const std::u16string id(text.substr(lead.size()));
             return std::u16string(QMZ_MEDIA_SCHEME) + u"://" + QMZ_MEDIA_HOST + u"/s/" + id.substr(0, 2) + u"/" + id + u".flv";
         }
     }

@@ -13,7 +13,7 @@ namespace {
 // The table the windows and qmz-link are held to as well, through the window's UTF-16 text and
 // through qmz-link's UTF-8 bytes. A media link that holds half a character has no UTF-8 form, and
 // qmz-link refuses it.
-TEST(QMZ_TEST_SUITE, GivesTheSharedTablesLinkForEveryTextInBothEncodings) {
+TEST(DeriveMediaLinkWithOtherHostsAndHttps, GivesTheSharedTablesLinkForEveryTextInBothEncodings) {
     for (const auto& [input, mediaLink] : testing_support::ReadLinkTable()) {
         SCOPED_TRACE(testing::PrintToString(input));
         EXPECT_EQ(DeriveMediaLink(input), mediaLink);

@@ -11,12 +11,9 @@
 
 namespace testing::internal {
 
+// Neither copied nor moved, as its atomic is neither.
 class Notification {
 public:
-    Notification() = default;
-    Notification(const Notification&) = delete;
-    Notification& operator=(const Notification&) = delete;
-
     void Notify() { notified_.store(true, std::memory_order_release); }
     void WaitForNotification() const {
         while (!notified_.load(std::memory_order_acquire)) {

@@ -15,20 +15,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A teardown that takes far longer than any deadline below, then ends the process with status 0.
-void HangThenExit() {
-    std::this_thread::sleep_for(30s);
-    std::exit(0);
-}
-
-TEST(EndProcessAfter, EndsAHangingProcessWithTheGivenStatus) {
-    EXPECT_EXIT((EndProcessAfter(50ms, 3), HangThenExit()), testing::ExitedWithCode(3), "");
-}
-
-// With the process limit reached no thread can be made, and the process ends as it would have (by
-// _Exit here: a leak check's own thread could not be made either). The limit binds only users
-// without the right to pass it: root gives that right up first.
-TEST(EndProcessAfter, LeavesTheEndToTheProcessWhenNoThreadCanBeMade) {
+// A teardown that hangs far longer than the deadline (then to end the process with status 0) is
+// ended with the given status. But with the process limit reached no thread can be made, and the
+// process ends as it would have (by _Exit here: a leak check's own thread could not be made
+// either); the limit binds only users without the right to pass it: root gives that right up first.
+TEST(EndProcessAfter, EndsAHangingProcessWithTheGivenStatusUnlessNoThreadCanBeMade) {
+    EXPECT_EXIT((EndProcessAfter(50ms, 3), std::this_thread::sleep_for(30s), std::exit(0)), testing::ExitedWithCode(3), "");
     const rlimit none{0, 0};
     const auto limited = [&none] { return (getuid() != 0 || setuid(65534) == 0) && setrlimit(RLIMIT_NPROC, &none) == 0; };
     EXPECT_EXIT((limited() ? EndProcessAfter(50ms, 3) : std::_Exit(8), std::_Exit(0)), testing::ExitedWithCode(0), "");

@@ -1,5 +1,6 @@
-// The Qt face under test, offscreen: its driver for the shared cases. The user's own journeys through
-// it (clicks, keys, the real handler, a screen reader's view) are in tests/journeys.
+// The Qt face under test, offscreen: its driver for the shared cases, its own case and the test
+// program's main. The user's own journeys through it (clicks, keys, the real handler, a screen
+// reader's view) are in tests/journeys.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,19 +11,14 @@
 
 #include <malloc.h>
 
+#include <tuple>
+
 #include "qt/folded_text.hpp"
 #include "qt/form.hpp"
 #include "tests/window/face_driver.hpp"
 
 namespace qmz {
 namespace {
-
-QString QStringExactly(TextView text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 class QtFace final : public testing_support::FaceDriver {
 public:
@@ -54,7 +50,8 @@ public:
         const QKeySequence::StandardKey keys[] = {QKeySequence::Paste, QKeySequence::Undo, QKeySequence::SelectAll, QKeySequence::Copy};
         QTest::keySequence(Widget("Text1"), keys[static_cast<int>(key)]);
     }
-    void SetClipboard(TextView text) override { QApplication::clipboard()->setText(QStringExactly(text)); }
+    // Every code unit as it is: QString::fromUtf16 would take a leading U+FEFF for a byte order mark.
+    void SetClipboard(TextView text) override { QApplication::clipboard()->setText(QStringView(text).toString()); }
     Text Clipboard() override { return QApplication::clipboard()->text().toStdU16String(); }
     std::optional<std::size_t> HeapInUse() const override {
 #if defined(__SANITIZE_ADDRESS__)
@@ -64,7 +61,7 @@ public:
         return heap.uordblks + heap.hblkhd;
 #endif
     }
-    QWidget* Widget(std::string_view control) const { return form_.findChild<QWidget*>(FromUtf8(control)); }
+    QWidget* Widget(std::string_view control) const { return form_.findChild<QWidget*>(QString::fromUtf8(control)); }
 
 private:
     QtForm form_;
@@ -75,23 +72,19 @@ private:
 // The box follows the widget's edits next to a fold by where the cursor was and went, where the text
 // alone cannot tell which "…" went or came: the fold or a "…" of the text.
 TEST(FaceQt, TheBoxTellsAFoldFromAnEllipsisOfTheTextNextToIt) {
-    struct Edit {
-        const char16_t* after;
-        int cursorBefore, cursorAfter;
-        const char16_t* expected;
-    } const edits[] = {
+    // The view after the edit, the cursor before and after it, and the text it stands for.
+    const std::tuple<QStringView, int, int, QStringView> edits[] = {
         {u"x\u2026y", 2, 1, u"xlongy"},                        // Backspace after the "…" of the text
         {u"x\u2026y", 3, 2, u"x\u2026y"},                      // Backspace after the fold
         {u"x\u2026y", 1, 1, u"xlongy"},                        // Delete before the "…" of the text
         {u"x\u2026\u2026\u2026y", 2, 3, u"x\u2026\u2026longy"},  // a "…" typed between them
     };
-    for (const Edit& edit : edits) {
+    for (const auto& [after, cursorBefore, cursorAfter, expected] : edits) {
         // A "…" of the text, then a fold of "long".
         FoldedText text{QStringLiteral(u"x\u2026\u2026y"), {{QString(FoldedText::Fold)}, {QStringLiteral("long")}}};
-        const QString after = QStringView(edit.after).toString();
-        const ViewEdit found = FindEdit(text.view, after, -1, -1, edit.cursorBefore, edit.cursorAfter);
-        text.Follow(after, found.from, found.to, found.inserted);
-        EXPECT_EQ(text.Unfolded(0, text.view.size()), QStringView(edit.expected).toString()) << edit.cursorBefore;
+        const ViewEdit found = FindEdit(text.view, after.toString(), -1, -1, cursorBefore, cursorAfter);
+        text.Follow(after.toString(), found.from, found.to, found.inserted);
+        EXPECT_EQ(text.Unfolded(0, text.view.size()), expected.toString()) << cursorBefore;
     }
 }
 
@@ -102,3 +95,14 @@ std::unique_ptr<testing_support::FaceDriver> testing_support::StartFace(LinkOpen
 }
 
 }  // namespace qmz
+
+// Runs the cases inside a QApplication, as the program runs its window: on the offscreen platform
+// unless another is asked for.
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}
