@@ -1,6 +1,6 @@
 // Writes the program's icon as a Windows .ico file: xpm_to_ico OUTPUT.ico SIZE...
 // Built for and run on the build machine, so that the XPM drawings stay the icon's only source.
-#include <zlib.h>
+#include <png.h>
 
 #include <cstdint>
 #include <exception>
@@ -27,12 +27,6 @@ void Put32(Bytes& out, std::uint32_t value) {
     Put16(out, value & 0xFFFF);
     Put16(out, value >> 16);
 }
-void PutBigEndian32(Bytes& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<unsigned char>((value >> shift) & 0xFF));
-    }
-}
-
 // A 16-colour DIB with an AND mask, the icon form that every Windows version and every consumer
 // reads, and the smallest: the drawings use the 16-colour palette. Palette entry 0 is black, the
 // colour under a transparent pixel, so that the screen shows through unchanged.
@@ -85,39 +79,29 @@ Bytes Dib(const qmz::XpmImage& image) {
     return out;
 }
 
-void PutPngChunk(Bytes& out, const char (&type)[5], const Bytes& data) {
-    PutBigEndian32(out, static_cast<std::uint32_t>(data.size()));
-    Bytes typed(type, type + 4);
-    typed.insert(typed.end(), data.begin(), data.end());
-    out.insert(out.end(), typed.begin(), typed.end());
-    PutBigEndian32(out, static_cast<std::uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
-}
-
 // A PNG with alpha, the form Windows takes for 256 by 256 icons: as a DIB it would be some 40 KB.
 Bytes Png(const qmz::XpmImage& image) {
-    Bytes rows;
-    for (int y = 0; y < image.height; ++y) {
-        rows.push_back(0);  // no filter
-        for (int x = 0; x < image.width; ++x) {
-            const auto pixel = image.At(x, y);
-            PutBigEndian32(rows, pixel ? *pixel << 8 | 0xFF : 0);
-        }
+    Bytes rgba;
+    for (const auto& pixel : image.pixels) {
+        const std::uint32_t rgb = pixel.value_or(0);
+        rgba.insert(rgba.end(), {static_cast<unsigned char>(rgb >> 16), static_cast<unsigned char>(rgb >> 8),
+                                 static_cast<unsigned char>(rgb), static_cast<unsigned char>(pixel ? 0xFF : 0)});
     }
-    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
-    Bytes packed(packedSize);
-    if (compress2(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()), Z_BEST_COMPRESSION) != Z_OK) {
-        throw std::runtime_error("zlib cannot compress the icon");
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGBA;
+    // Asked once for the size, then written.
+    png_alloc_size_t size = 0;
+    Bytes out;
+    if (png_image_write_to_memory(&png, nullptr, &size, 0, rgba.data(), 0, nullptr) != 0) {
+        out.resize(size);
     }
-    packed.resize(packedSize);
-
-    Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Bytes header;
-    PutBigEndian32(header, static_cast<std::uint32_t>(image.width));
-    PutBigEndian32(header, static_cast<std::uint32_t>(image.height));
-    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits per channel, RGBA, deflate, no filter, no interlace
-    PutPngChunk(out, "IHDR", header);
-    PutPngChunk(out, "IDAT", packed);
-    PutPngChunk(out, "IEND", {});
+    if (out.empty() || png_image_write_to_memory(&png, out.data(), &size, 0, rgba.data(), 0, nullptr) == 0) {
+        throw std::runtime_error(std::string("libpng cannot write the icon: ") + png.message);
+    }
+    out.resize(size);
     return out;
 }
 

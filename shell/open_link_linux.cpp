@@ -110,11 +110,11 @@ void OpenLinkWith(HandlerReaper& reaper, std::u16string_view verb, std::u16strin
     }
     // An argument ends at its first NUL, and half a character has no UTF-8 form: either way the
     // handler would get a different link.
-    const std::optional<std::string> utf8 = ToUtf8(target);
+    std::optional<std::string> utf8 = ToUtf8(target);
     if (!utf8 || utf8->find('\0') != std::string::npos) {
         throw RuntimeFailure("The link holds a NUL or half a character and cannot be handed to " + std::string(DefaultHandler) + ".");
     }
-    std::string link = *utf8;
+    std::string link = std::move(*utf8);
 
     // Everything that may fail for want of memory or a thread is done before the handler starts.
     HandlerReaper::Ticket ticket = reaper.Prepare([onLateFailure, link](int exitStatus) {
