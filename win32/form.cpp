@@ -10,6 +10,7 @@
 #include "shell/program_folder.hpp"
 #include "win32/first_line_paste.hpp"
 #include "win32/wide_text.hpp"
+#include "window/first_line.hpp"
 
 namespace qmz {
 namespace {
@@ -312,7 +313,8 @@ Text Win32Form::ReadPageLinkBox() {
 
 void Win32Form::WritePageLinkBox(TextView text) {
     const HWND box = PageLinkBox();
-    if (!IsWindow(box) || !SetWindowTextW(box, std::wstring(AsWide(text)).c_str())) {
+    // The box holds one line, whatever comes.
+    if (!IsWindow(box) || !SetWindowTextW(box, std::wstring(AsWide(text.substr(0, FirstLineLength(text)))).c_str())) {
         throw RuntimeFailure("The text box's text cannot be written (error " + std::to_string(GetLastError()) + ").");
     }
 }

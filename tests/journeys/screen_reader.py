@@ -2,10 +2,10 @@
 # What the journeys see of QMZ's Qt window: what a screen reader sees, through AT-SPI (libatspi).
 # Usage: screen_reader.py tree | places screen|window | box | set TEXT | press NAME | message PATTERN
 # tree: each object's role, name, description and actions; places: "LEFT TOP WIDTH HEIGHT NAME" of
-# the window and each control; box: the box's text (the text on standard input where the box shows
-# that folded); set: gives the box a text; press: runs a control's Press action; message: waits for
-# message boxes (10 s at most), prints their text, presses their buttons, waits until they are gone
-# and fails if the text is not as the pattern (a shell pattern) says.
+# the window and each control; box: the box's text; set: gives the box a text; press: runs a
+# control's Press action; message: waits for message boxes (10 s at most), prints their text,
+# presses their buttons, waits until they are gone and fails if the text is not as the pattern (a
+# shell pattern) says.
 import fnmatch
 import sys
 import time
@@ -71,11 +71,8 @@ elif command == "places":
     for accessible in [window] + controls:
         place = Atspi.Component.get_extents(accessible, getattr(Atspi.CoordType, sys.argv[2].upper()))
         print(place.x, place.y, place.width, place.height, accessible.get_name())
-elif command == "box":  # a long text shows as its beginning, one "…" and its end; the box holds it whole
-    shown, expected = Atspi.Text.get_text(box, 0, -1), sys.stdin.read()
-    head, fold, tail = shown.partition("…")
-    folded = fold and min(len(head), len(tail)) >= 200 and expected.startswith(head) and expected.endswith(tail)
-    sys.stdout.write(expected if folded else shown)
+elif command == "box":
+    sys.stdout.write(Atspi.Text.get_text(box, 0, -1))
 elif command == "set":
     Atspi.EditableText.set_text_contents(box, sys.argv[2])
 elif command == "press":

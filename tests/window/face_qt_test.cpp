@@ -1,24 +1,36 @@
-// The Qt face under test, offscreen: its driver for the shared cases, its own case and the test
-// program's main. The user's own journeys through it (clicks, keys, the real handler, a screen
-// reader's view) are in tests/journeys.
+// The Qt face under test, offscreen (or on the platform a run asks for): its driver for the shared
+// cases, its own case and the test program's main. The user's own journeys through it (clicks,
+// keys, the real handler, a screen reader's view through AT-SPI) are in tests/journeys.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 
 #include <malloc.h>
 
-#include <tuple>
+#include <functional>
 
-#include "qt/folded_text.hpp"
 #include "qt/form.hpp"
+#include "qt/one_line_box.hpp"
 #include "tests/window/face_driver.hpp"
 
 namespace qmz {
 namespace {
+
+using testing_support::BoxKey;
+using testing_support::WayIn;
+using testing_support::WayOut;
+
+// Every code unit as it is: QString::fromUtf16 would take a leading U+FEFF for a byte order mark.
+QString ToQString(TextView text) {
+    return QStringView(text).toString();
+}
 
 class QtFace final : public testing_support::FaceDriver {
 public:
@@ -45,14 +57,82 @@ public:
     }
     double Dpi() const override { return form_.logicalDpiX() * form_.devicePixelRatioF(); }
     double Rounding() const override { return form_.devicePixelRatioF(); }  // one logical pixel
-    void PressInBox(testing_support::BoxKey key) override {
-        // In BoxKey's order.
-        const QKeySequence::StandardKey keys[] = {QKeySequence::Paste, QKeySequence::Undo, QKeySequence::SelectAll, QKeySequence::Copy};
-        QTest::keySequence(Widget("Text1"), keys[static_cast<int>(key)]);
+    bool MoveToDensity(int /*dpi*/) override { return false; }
+    void PlaceCursor(int at) override { Box().setCursorPosition(at); }
+    bool Bring(WayIn way, TextView text) override {
+        QClipboard& clipboard = *QApplication::clipboard();
+        const QPoint cursor = Box().inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        switch (way) {
+            case WayIn::PasteKeys:
+                clipboard.setText(ToQString(text));
+                QTest::keySequence(&Box(), QKeySequence::Paste);
+                return true;
+            case WayIn::PasteMenu:
+                clipboard.setText(ToQString(text));
+                return Choose(QLineEdit::tr("&Paste"));
+            case WayIn::MiddleButton:
+                if (!clipboard.supportsSelection()) {
+                    return false;
+                }
+                clipboard.setText(ToQString(text), QClipboard::Selection);
+                QTest::mouseClick(&Box(), Qt::MiddleButton, {}, cursor);
+                return true;
+            case WayIn::Drop: {
+                QMimeData dragged;
+                dragged.setText(ToQString(text));
+                QDragEnterEvent enter(cursor, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+                QDropEvent drop(cursor, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+                return QApplication::sendEvent(&Box(), &enter) && QApplication::sendEvent(&Box(), &drop);
+            }
+            case WayIn::InputMethod: {
+                QInputMethodEvent commit;
+                commit.setCommitString(ToQString(text));
+                return QApplication::sendEvent(&Box(), &commit);
+            }
+            case WayIn::ReaderSet:
+                // What AT-SPI's SetTextContents does.
+                Reader().editableTextInterface()->replaceText(0, Reader().textInterface()->characterCount(), ToQString(text));
+                return true;
+            case WayIn::ReaderInsert:
+                Reader().editableTextInterface()->insertText(Reader().textInterface()->cursorPosition(), ToQString(text));
+                return true;
+            case WayIn::Write:
+                form_.WritePageLinkBox(text);
+                return true;
+        }
+        return false;
     }
-    // Every code unit as it is: QString::fromUtf16 would take a leading U+FEFF for a byte order mark.
-    void SetClipboard(TextView text) override { QApplication::clipboard()->setText(QStringView(text).toString()); }
-    Text Clipboard() override { return QApplication::clipboard()->text().toStdU16String(); }
+    std::optional<Text> TakeOut(WayOut way) override {
+        QClipboard& clipboard = *QApplication::clipboard();
+        clipboard.clear();
+        QTest::keySequence(&Box(), QKeySequence::SelectAll);
+        switch (way) {
+            case WayOut::CopyKeys:
+            case WayOut::CutKeys:
+                QTest::keySequence(&Box(), way == WayOut::CopyKeys ? QKeySequence::Copy : QKeySequence::Cut);
+                return clipboard.text().toStdU16String();
+            case WayOut::CopyMenu:
+            case WayOut::CutMenu:
+                Choose(QLineEdit::tr(way == WayOut::CopyMenu ? "&Copy" : "Cu&t"));
+                return clipboard.text().toStdU16String();
+            case WayOut::XSelection:
+                return clipboard.supportsSelection() ? std::optional(clipboard.text(QClipboard::Selection).toStdU16String()) : std::nullopt;
+            case WayOut::ReaderCopy:
+            case WayOut::ReaderCut: {
+                // What AT-SPI's CopyText and CutText do: the range's text, then for a cut its deletion.
+                const int count = Reader().textInterface()->characterCount();
+                const QString text = Reader().textInterface()->text(0, count);
+                if (way == WayOut::ReaderCut) {
+                    Reader().editableTextInterface()->deleteText(0, count);
+                }
+                return text.toStdU16String();
+            }
+            case WayOut::Read:
+                return form_.ReadPageLinkBox();
+        }
+        return std::nullopt;
+    }
+    void PressInBox(BoxKey key) override { QTest::keySequence(&Box(), key == BoxKey::Undo ? QKeySequence::Undo : QKeySequence::Redo); }
     std::optional<std::size_t> HeapInUse() const override {
 #if defined(__SANITIZE_ADDRESS__)
         return std::nullopt;
@@ -62,29 +142,56 @@ public:
 #endif
     }
     QWidget* Widget(std::string_view control) const { return form_.findChild<QWidget*>(QString::fromUtf8(control)); }
+    OneLineBox& Box() const { return *form_.findChild<OneLineBox*>(); }
 
 private:
+    QAccessibleInterface& Reader() const { return *QAccessible::queryAccessibleInterface(&Box()); }
+    // Opens the box's menu as a right click does, and chooses the entry whose label begins so.
+    bool Choose(const QString& label) {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), Box().mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(&Box(), &click);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        for (QAction* entry : menu != nullptr ? menu->actions() : QList<QAction*>()) {
+            if (entry->text().startsWith(label)) {
+                entry->trigger();
+                menu->close();
+                return true;
+            }
+        }
+        ADD_FAILURE() << "the box's menu has no entry " << label.toStdString();
+        return false;
+    }
+
     QtForm form_;
     QTimer answerer_;
     std::vector<std::string> messages_;
 };
 
-// The box follows the widget's edits next to a fold by where the cursor was and went, where the text
-// alone cannot tell which "…" went or came: the fold or a "…" of the text.
-TEST(FaceQt, TheBoxTellsAFoldFromAnEllipsisOfTheTextNextToIt) {
-    // The view after the edit, the cursor before and after it, and the text it stands for.
-    const std::tuple<QStringView, int, int, QStringView> edits[] = {
-        {u"x\u2026y", 2, 1, u"xlongy"},                        // Backspace after the "…" of the text
-        {u"x\u2026y", 3, 2, u"x\u2026y"},                      // Backspace after the fold
-        {u"x\u2026y", 1, 1, u"xlongy"},                        // Delete before the "…" of the text
-        {u"x\u2026\u2026\u2026y", 2, 3, u"x\u2026\u2026longy"},  // a "…" typed between them
+// A text too long for the widget is one unit. The box shows its beginning, "…" and its end, in
+// whole characters and within its width; typing, deleting or pasting replaces it whole (how it
+// leaves, whole, is the shared cases'), and Undo brings it back.
+TEST(FaceQt, ALongTextIsOneUnitShownByItsEnds) {
+    QtFace face({});
+    const Text text = testing_support::LongText(100'000);
+    face.Form().WritePageLinkBox(text);
+    const QString shown = face.Box().placeholderText();
+    EXPECT_TRUE(face.Box().text().isEmpty() && shown.isValidUtf16()) << "the widget holds the text, or its rendering splits a character";
+    EXPECT_TRUE(shown.startsWith(u"\u2026\U000E0041") && shown.endsWith(u"\U000E0041\u2026") && shown.count(u'\u2026') == 3)
+        << shown.toStdString();
+    EXPECT_LE(face.Box().fontMetrics().horizontalAdvance(shown), face.Box().contentsRect().width());
+    const std::pair<std::function<void()>, QString> edits[] = {
+        {[&face] { QTest::keyClicks(&face.Box(), QStringLiteral("typed")); }, QStringLiteral("typed")},
+        {[&face] { QTest::keyClick(&face.Box(), Qt::Key_Backspace); }, QString()},
+        {[&face] { QTest::keySequence(&face.Box(), QKeySequence::Delete); }, QString()},
+        {[&face] { face.Bring(WayIn::PasteKeys, u"pasted"); }, QStringLiteral("pasted")},
+        {[&face] { face.Bring(WayIn::InputMethod, u"\u5B57"); }, QStringLiteral("\u5B57")},
     };
-    for (const auto& [after, cursorBefore, cursorAfter, expected] : edits) {
-        // A "…" of the text, then a fold of "long".
-        FoldedText text{QStringLiteral(u"x\u2026\u2026y"), {{QString(FoldedText::Fold)}, {QStringLiteral("long")}}};
-        const ViewEdit found = FindEdit(text.view, after.toString(), -1, -1, cursorBefore, cursorAfter);
-        text.Follow(after.toString(), found.from, found.to, found.inserted);
-        EXPECT_EQ(text.Unfolded(0, text.view.size()), expected.toString()) << cursorBefore;
+    for (const auto& [edit, left] : edits) {
+        face.Form().WritePageLinkBox(text);
+        edit();
+        EXPECT_EQ(face.Box().WholeText(), left);
+        face.PressInBox(BoxKey::Undo);
+        EXPECT_TRUE(face.Form().ReadPageLinkBox() == text) << "Undo did not bring the text back after " << left.toStdString();
     }
 }
 

@@ -17,6 +17,8 @@ namespace {
 
 using testing_support::BoxKey;
 using testing_support::StartFace;
+using testing_support::WayIn;
+using testing_support::WayOut;
 
 // The table that the derivation and qmz-link are held to as well, each text in the box: Download
 // hands its media link on, to be opened over the window, and Get Link puts it in the box.
@@ -51,52 +53,127 @@ TEST(Form, NoFailureLeavesAClickAndOnlyTheBannerReportsOne) {
     EXPECT_EQ(face->Form().ReadPageLinkBox(), Text(MediaLinkPrefix) + u"ab/ab12CD34.flv");
 }
 
-// A paste is cut at its first line break (LF, CR, CRLF) and kept whole up to there, however long,
-// for reading and copying, at a cost in memory of a few times its size (over thirty times on a box
-// that lays all of it out); it is one step, which Undo takes back.
-TEST(Form, APasteKeepsItsFirstLineWholeAtACostInProportionAndUndoTakesItBack) {
+constexpr WayIn WaysIn[] = {WayIn::PasteKeys, WayIn::PasteMenu, WayIn::MiddleButton, WayIn::Drop,
+                            WayIn::InputMethod, WayIn::ReaderSet, WayIn::ReaderInsert, WayIn::Write};
+constexpr WayOut WaysOut[] = {WayOut::CopyKeys, WayOut::CutKeys, WayOut::CopyMenu, WayOut::CutMenu,
+                              WayOut::XSelection, WayOut::ReaderCopy, WayOut::ReaderCut, WayOut::Read};
+
+// Where a way puts what it brings: in place of the whole text, or at the cursor.
+bool ReplacesAll(WayIn way) {
+    return way == WayIn::ReaderSet || way == WayIn::Write;
+}
+
+// Whatever way a text comes in, the box takes its first line (up to LF, CR or CRLF), at the cursor
+// or in place of the whole text, as one step that Undo takes back and Redo brings again. Get
+// Link's write, like any program's setting of a box's text, is no step to undo.
+TEST(Form, EveryWayInTakesTheFirstLineAsOneStep) {
     auto face = StartFace({});
-    Text huge = Text(PageLinkPrefix) + u"ab12CD34";
-    for (char16_t c = 0; huge.size() < 5'000'000; ++c) {
-        huge += static_cast<char16_t>(u'0' + c % 64);
-    }
-    for (const Text& paste : {Text(u"ab\n"), Text(u"ab\r"), Text(u"ab\r\nmore"), huge}) {
-        const Text firstLine = paste.substr(0, paste.find_first_of(u"\r\n"));
-        face->Form().WritePageLinkBox(u"x");
-        face->PressInBox(BoxKey::SelectAll);
-        face->SetClipboard(paste);
-        const auto before = face->HeapInUse();
-        face->PressInBox(BoxKey::Paste);
-        const auto after = face->HeapInUse();
-        EXPECT_EQ(face->Form().ReadPageLinkBox(), firstLine);
-        if (before && after) {
-            EXPECT_LT(*after, *before + 4 * paste.size() * sizeof(char16_t) + 65536) << "bytes in use before the paste: " << *before;
+    const Text breaks[] = {u"X\nY", u"X\rY", u"X\r\nY"};
+    for (const WayIn way : WaysIn) {
+        face->Form().WritePageLinkBox(u"abcdef");
+        face->PlaceCursor(3);
+        if (!face->Bring(way, breaks[static_cast<int>(way) % 3])) {
+            continue;
         }
-        face->PressInBox(BoxKey::SelectAll);
-        face->PressInBox(BoxKey::Copy);
-        EXPECT_EQ(face->Clipboard(), firstLine);
+        SCOPED_TRACE("way in " + std::to_string(static_cast<int>(way)));
+        const Text taken = ReplacesAll(way) ? u"X" : u"abcXdef";
+        EXPECT_EQ(face->Form().ReadPageLinkBox(), taken);
         face->PressInBox(BoxKey::Undo);
-        EXPECT_EQ(face->Form().ReadPageLinkBox(), u"x");
+        EXPECT_EQ(face->Form().ReadPageLinkBox(), way == WayIn::Write ? taken : u"abcdef");
+        face->PressInBox(BoxKey::Redo);
+        EXPECT_EQ(face->Form().ReadPageLinkBox(), taken);
     }
 }
 
-// At the system's density (96, or QMZ_TEST_DPI where a test run sets another), the client area
-// and every control stand where the description places them.
-TEST(Form, LaysOutEveryControlAtTheSystemDpi) {
+// Five million characters come in whole by every way, at a cost in memory of a few times their
+// size (a box that lays all of it out costs over thirty times), and Undo takes them out again.
+TEST(Form, ALongTextComesInWholeByEveryWayAtACostInProportionToItsSize) {
+    auto face = StartFace({});
+    const Text text = testing_support::LongText();
+    for (const WayIn way : WaysIn) {
+        face->Form().WritePageLinkBox(u"ab");
+        face->PlaceCursor(1);
+        const auto before = face->HeapInUse();
+        if (!face->Bring(way, text)) {
+            continue;
+        }
+        const auto after = face->HeapInUse();
+        SCOPED_TRACE("way in " + std::to_string(static_cast<int>(way)));
+        EXPECT_TRUE(face->Form().ReadPageLinkBox() == (ReplacesAll(way) ? text : u"a" + text + u"b")) << "the text came in otherwise";
+        if (before && after) {
+            EXPECT_LT(*after, *before + 4 * text.size() * sizeof(char16_t) + 65536) << "bytes in use before: " << *before;
+        }
+        face->PressInBox(BoxKey::Undo);
+        EXPECT_EQ(face->Form().ReadPageLinkBox().size(), way == WayIn::Write ? text.size() : 2);
+    }
+}
+
+// The whole text leaves by every way exactly as it is, a short one and a long one with a "…" of
+// its own and characters of two code units where a box might cut it short to show it. A cut
+// leaves the box empty, and Undo brings the text back.
+TEST(Form, EveryWayOutGivesTheWholeTextExactly) {
+    auto face = StartFace({});
+    for (const Text& text : {Text(u"x\u2026\U0001F600y"), testing_support::LongText(100'000)}) {
+        for (const WayOut way : WaysOut) {
+            face->Form().WritePageLinkBox(text);
+            const std::optional<Text> out = face->TakeOut(way);
+            if (!out) {
+                continue;
+            }
+            SCOPED_TRACE("way out " + std::to_string(static_cast<int>(way)) + ", " + std::to_string(text.size()) + " characters");
+            EXPECT_TRUE(*out == text) << "gave " << out->size() << " characters";
+            if (way == WayOut::CutKeys || way == WayOut::CutMenu || way == WayOut::ReaderCut) {
+                EXPECT_EQ(face->Form().ReadPageLinkBox(), Text());
+                face->PressInBox(BoxKey::Undo);
+            }
+            EXPECT_TRUE(face->Form().ReadPageLinkBox() == text) << "the box holds another text now";
+        }
+    }
+}
+
+// At the system's density (96, or QMZ_TEST_DPI where a test run sets another) the client area and
+// every control stand where the description places them; and every control again once the window
+// hears that it moved to a denser screen (the frame, and so the client area, is then the system's).
+TEST(Form, LaysOutEveryControlAtTheScreensDensity) {
     auto face = StartFace({});
     const char* asked = std::getenv("QMZ_TEST_DPI");
     ASSERT_NEAR(face->Dpi(), asked != nullptr ? std::atof(asked) : 96, 0.5) << "the system runs at another density";
-    const auto expectAt = [&face](std::string_view name, int left, int top, int width, int height) {
-        const auto place = face->Place(name);
-        for (const auto& [actual, twips] : std::initializer_list<std::pair<double, int>>{{place.left, left}, {place.top, top}, {place.width, width}, {place.height, height}}) {
-            EXPECT_NEAR(actual, twips * face->Dpi() / TwipsPerInch, face->Rounding()) << name;
+    for (const bool moved : {false, true}) {
+        if (moved && !face->MoveToDensity(192)) {
+            continue;
         }
-    };
-    expectAt(MainForm().name, 0, 0, MainForm().clientWidth, MainForm().clientHeight);
-    for (const ControlDescription& control : MainForm().controls) {
-        expectAt(control.name, control.place.left, control.place.top, control.place.width, control.place.height);
+        SCOPED_TRACE(std::to_string(face->Dpi()) + " dots per inch");
+        const auto expectAt = [&face](std::string_view name, const TwipRect& twips) {
+            const auto place = face->Place(name);
+            for (const auto& [actual, expected] : std::initializer_list<std::pair<double, int>>{
+                     {place.left, twips.left}, {place.top, twips.top}, {place.width, twips.width}, {place.height, twips.height}}) {
+                EXPECT_NEAR(actual, expected * face->Dpi() / TwipsPerInch, face->Rounding()) << name;
+            }
+        };
+        if (!moved) {
+            expectAt(MainForm().name, {0, 0, MainForm().clientWidth, MainForm().clientHeight});
+        }
+        for (const ControlDescription& control : MainForm().controls) {
+            expectAt(control.name, control.place);
+        }
     }
 }
 
 }  // namespace
+
+Text testing_support::LongText(std::size_t size) {
+    const Text tag = u"\U000E0041";
+    Text text = u"\u2026";
+    for (int i = 0; i < 200; ++i) {
+        text += tag;
+    }
+    for (char16_t c = 0; text.size() < size - 401; ++c) {
+        text += text.size() == size / 2 ? u'\u2026' : static_cast<char16_t>(u'0' + c % 64);
+    }
+    for (int i = 0; i < 200; ++i) {
+        text += tag;
+    }
+    return text + u"\u2026";
+}
+
 }  // namespace qmz
