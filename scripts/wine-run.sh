@@ -22,20 +22,23 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
 
-# The screen's dots per inch in this prefix, fixed when the prefix is made (96 unless QMZ_WINE_DPI says).
-dpi=${QMZ_WINE_DPI:-96}
-
 # The marker names the settings below: a prefix made with other settings is made again.
-ready=$WINEPREFIX/.qmz-ready-unmanaged-$dpi
+ready=$WINEPREFIX/.qmz-ready-unmanaged
 if [ ! -e "$ready" ]; then
     rm -rf "$WINEPREFIX"
     wine wineboot --init >/dev/null 2>&1 9>&-
     # Wine draws the window frames itself: with no window manager on the virtual X server, Wine
     # would wait two seconds for one at every window that closes.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 9>&-
     wineserver -w 9>&-
     touch "$ready"
+fi
+# The screen's dots per inch, 96 unless QMZ_WINE_DPI says: set again where the last run set another.
+dpi=${QMZ_WINE_DPI:-96}
+if [ "$(cat "$WINEPREFIX/.qmz-dpi" 2>/dev/null)" != "$dpi" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 9>&-
+    wineserver -w 9>&-
+    echo "$dpi" >"$WINEPREFIX/.qmz-dpi"
 fi
 
 status=0
