@@ -41,18 +41,14 @@ constexpr const char* Epilogue =
     "and -session, are passed on to Qt.\n"
     "\n"
     "Exit status: 0 when the window is closed, 1 when no display can be opened (a\n"
-    "line on standard error names it), 2 for an unknown option or an argument, or\n"
-    "when this help or the version cannot be written.\n";
+    "line on standard error says so, after Qt's own words on what it tried), 2 for\n"
+    "an unknown option or an argument, or when this help or the version cannot be\n"
+    "written.\n";
 
 WindowStart EndWith(int status) {
     WindowStart start;
     start.exitStatus = status;
     return start;
-}
-
-std::optional<std::string> ValueOf(const QCommandLineParser& parser, const char* name) {
-    const QString option = QString::fromLatin1(name);
-    return parser.isSet(option) ? std::optional(parser.value(option).toLocal8Bit().toStdString()) : std::nullopt;
 }
 
 }  // namespace
@@ -94,7 +90,7 @@ WindowStart ReadCommandLine(int& argc, char** argv) {
         std::fputs("qmz " QMZ_VERSION_TEXT "\n" QMZ_VERSION_NOTICE, stdout);
         return EndWith(0);
     }
-    return {std::nullopt, ValueOf(parser, "platform")};
+    return {};
 }
 
 }  // namespace qmz

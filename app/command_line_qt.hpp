@@ -1,14 +1,12 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 namespace qmz {
 
 // What qmz's command line asks before any window exists.
 struct WindowStart {
-    std::optional<int> exitStatus;        // set when qmz ends here: help, version or a usage error
-    std::optional<std::string> platform;  // Qt's -platform, when given
+    std::optional<int> exitStatus;  // set when qmz ends here: help, version or a usage error
 };
 
 // Reads the command line with Qt's parser before QApplication, which needs a display, so that

@@ -3,12 +3,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
 #include "app/app_id.hpp"
 #include "app/command_line_qt.hpp"
-#include "app/display_check_qt.hpp"
 #include "app/exit_deadline.hpp"
 #include "base/standard_streams_posix.hpp"
 #include "qt/form.hpp"
@@ -18,6 +18,19 @@
 namespace {
 
 constexpr int ExitTrouble = 2;  // as for a usage error, and as qmz-link's failed output
+constexpr int ExitNoDisplay = 1;
+
+// Qt's messages while QApplication opens its platform, written as Qt writes them, as they come.
+// Qt's fatal one comes when it can open no platform (its display cannot be reached or none is
+// named, a plugin is missing), and would end the program with an abort and advice to reinstall;
+// the lines before it say what Qt tried. It ends qmz with a line of its own instead.
+void EndWithoutWindowOnFatal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fputs("qmz: no display could be opened: no window can be shown\n", stderr);
+        std::_Exit(ExitNoDisplay);
+    }
+    std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+}
 
 }  // namespace
 
@@ -32,9 +45,9 @@ int main(int argc, char** argv) {
         }
         return *start.exitStatus;
     }
-    qmz::DisplayCheck display(start.platform.has_value());
+    qInstallMessageHandler(EndWithoutWindowOnFatal);
     QApplication application(argc, argv);
-    display.PlatformOpened();
+    qInstallMessageHandler(nullptr);
     QApplication::setApplicationName(QStringLiteral("QMZ"));
     QApplication::setApplicationVersion(QStringLiteral(QMZ_VERSION_TEXT));
     // Lets a Wayland compositor and the X11 desktop match the window with its launcher entry and icon.
