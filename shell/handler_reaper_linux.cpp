@@ -4,7 +4,6 @@
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -149,10 +148,10 @@ void HandlerReaper::Run() noexcept {
     std::array<epoll_event, 16> events{};
     for (;;) {
         const bool anyWithoutPidfd = std::ranges::any_of(watched_, [](const auto& w) { return w.pidfd < 0; });
-        int count = epoll_wait(epoll_, events.data(), static_cast<int>(events.size()),
-                               anyWithoutPidfd ? PollWithoutPidfdMilliseconds : -1);
+        const int count = epoll_wait(epoll_, events.data(), static_cast<int>(events.size()),
+                                     anyWithoutPidfd ? PollWithoutPidfdMilliseconds : -1);
         if (count < 0 && errno != EINTR) {
-            count = WaitWithoutEpoll(events.front());
+            return;  // the set's descriptor is gone (closed behind the reaper's back): no event can come
         }
         for (int i = 0; i < count; ++i) {
             if (events[static_cast<std::size_t>(i)].data.ptr == nullptr) {
@@ -182,19 +181,6 @@ void HandlerReaper::Run() noexcept {
             ReapThoseWithoutPidfd();
         }
     }
-}
-
-int HandlerReaper::WaitWithoutEpoll(epoll_event& event) noexcept {
-    for (auto& watched : watched_) {
-        if (watched.pidfd >= 0) {
-            close(watched.pidfd);
-            watched.pidfd = -1;
-        }
-    }
-    const timespec round{0, PollWithoutPidfdMilliseconds * 1'000'000L};
-    nanosleep(&round, nullptr);
-    event.data.ptr = nullptr;
-    return 1;
 }
 
 void HandlerReaper::TakeOverPending() noexcept {

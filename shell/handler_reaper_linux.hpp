@@ -49,11 +49,6 @@ public:
 private:
     void Run() noexcept;
     void Wake() const noexcept;
-    // Stands in for epoll_wait once it fails for good (its descriptor closed or replaced behind the
-    // reaper's back): no event comes any more, and the thread must not spin. Drops every pidfd, so
-    // that each handler is asked after as those without one are, sleeps one polling round and gives
-    // event as the wake-up, so that a stop and new handlers are still seen.
-    int WaitWithoutEpoll(epoll_event& event) noexcept;
     void TakeOverPending() noexcept;
     void Reap(std::list<Ticket::Watched>::iterator watched, int exitStatus) noexcept;
     void ReapThoseWithoutPidfd() noexcept;
