@@ -63,6 +63,13 @@ answer=$(median_of "$work/download.txt" download 4)
 asleep=$(awk '$5 == 1' "$work/download.txt" | wc -l)
 direct=$(median_of "$work/download.txt" download 6)
 
+echo "Long text: 5,000,000 characters into the box by each way, 3 rounds (2 s of idling each)..." >&2
+scripts/with-xvfb.sh "$build/bench/long_text_bench" 3 5000000 >"$work/long-text.txt"
+long_text_rows=$(for way in $(awk '!seen[$1]++ { print $1 }' "$work/long-text.txt"); do
+    printf '| a long text (5,000,000 characters) by %s: heap grown, processor idle with the box focused | %.1f MB, %.1f %% of a core | | | |\n' \
+        "${way//_/ }" "$(awk -v mb="$(median_of "$work/long-text.txt" "$way" 2)" 'BEGIN { print mb / 1e6 }')" "$(median_of "$work/long-text.txt" "$way" 3)"
+done)
+
 # qmz-link's rows, made by a script of their own; QMZ_LINK_BEFORE, another build of qmz-link (an
 # older commit's), adds its times beside them.
 site=$(sed -n 's/^QMZ_SITE_HOST:STRING=//p' "$build/CMakeCache.txt")
@@ -110,6 +117,7 @@ $(derive_row Utf8PageLink "page link, from UTF-8 into a buffer (qmz-link)")
 $(derive_row Utf8NonLink "non-link of 34 bytes, 25 like a www page link, from UTF-8 (qmz-link)")
 | Download, click to stand-in handler started and recorded | $(printf '%.1f' "$started") ms | the same handler started directly $(printf '%.1f' "$direct") ms; the click itself held the window $(printf '%.2f' "$click") ms | $(ratio "$started" "$direct") of direct | |
 | Get Link while the handler sleeps (3 s) | $(printf '%.2f' "$answer") ms | handler still asleep in ${asleep} of ${runs} | | |
+${long_text_rows}
 | qmz.exe, static and stripped | ${exe_bytes} bytes | bare static Win32 window ${bare_exe_bytes} bytes | $(ratio "$exe_bytes" "$bare_exe_bytes")x the bare window | <= 153,600 bytes ($(met "$exe_bytes" 153600 max)) |
 $(cat "$work/qmz-link-rows.txt")
 TABLE
