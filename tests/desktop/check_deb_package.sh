@@ -11,9 +11,14 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&
 deb=$out/qmz_1.00_amd64.deb symbols=$out/qmz-dbgsym_1.00_amd64.ddeb
 [ "$(ls "$out"/*deb | xargs)" = "$symbols $deb" ] || fail "cpack made $(ls "$out"/*deb), not $deb and $symbols"
 
-# What it installs is what cmake --install does, and as sound.
+# What it installs is what cmake --install does, and as sound, but for the licence and the release
+# notes in Debian's forms; its programs are stripped as Debian's tools strip them.
 dpkg-deb -x "$deb" "$out/root"
-"$(dirname "$0")/check_installed_tree.sh" "$out/root/usr" "$id" "$source" >"$out/tree.log" || { cat "$out/tree.log"; fail "the package's tree"; }
+"$(dirname "$0")/check_installed_tree.sh" "$out/root/usr" "$id" "$source" "changelog.gz copyright" >"$out/tree.log" ||
+    { cat "$out/tree.log"; fail "the package's tree"; }
+for program in qmz qmz-link; do
+    ! readelf -S "$out/root/usr/bin/$program" | grep -qE '\.(comment|debug_info)' || fail "the packaged $program is not stripped"
+done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 # Computed from the binaries: Qt 6 Widgets for the window, libstdc++ and libc for both programs.

@@ -1,17 +1,22 @@
 #!/bin/sh
-# Checks an installed tree: exactly the expected files, runnable programs that answer before any
-# window, manual pages made from their --help and --version, sharp icons, a desktop entry and
-# metadata that point at what was installed and that their validators pass, and a window that the
-# entry names and pictures. Given a BUILD_DIR, installs it into a fresh PREFIX first, as a user
-# would with cmake --install.
-# Usage: check_installed_tree.sh PREFIX APP_ID SOURCE_DIR [BUILD_DIR], with DISPLAY on an X server of ours.
+# Checks an installed tree: exactly the expected files, with the given DOCUMENTS under share/doc/qmz,
+# runnable programs that answer before any window, manual pages made from their --help and --version,
+# sharp icons, a desktop entry and metadata that point at what was installed and that their
+# validators pass, and a window that the entry names and pictures. Given a BUILD_DIR, installs it
+# into a fresh PREFIX first, as a user would with cmake --install, and checks that the programs are
+# the built ones and the documents the source's, as they are.
+# Usage: check_installed_tree.sh PREFIX APP_ID SOURCE_DIR "DOCUMENT..." [BUILD_DIR], with DISPLAY on an X server of ours.
 set -eu
-prefix=$1 id=$2 source=$3
+prefix=$1 id=$2 source=$3 documents=$4 build=${5:-}
 fail() { echo "FAIL: $*" >&2; exit 1; }
-[ -z "${4:-}" ] || { rm -rf "$prefix" && cmake --install "$4" --prefix "$prefix" >/dev/null; } || fail "cmake --install into $prefix failed"
+if [ -n "$build" ]; then
+    { rm -rf "$prefix" && cmake --install "$build" --prefix "$prefix" >/dev/null; } || fail "cmake --install into $prefix failed"
+    for file in qmz qmz-link; do cmp "$build/$file" "$prefix/bin/$file" || fail "the installed $file is not the built one"; done
+    for file in $documents; do cmp "$source/$file" "$prefix/share/doc/qmz/$file" || fail "the installed $file is not the source's"; done
+fi
 
 sizes="16 24 32 48 64 128 256"
-expected=$(printf '%s\n' bin/qmz bin/qmz-link "share/applications/$id.desktop" share/doc/qmz/changelog.gz share/doc/qmz/copyright \
+expected=$(printf '%s\n' bin/qmz bin/qmz-link "share/applications/$id.desktop" $(for file in $documents; do echo "share/doc/qmz/$file"; done) \
     $(for size in $sizes; do echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done) \
     share/man/man1/qmz-link.1.gz share/man/man1/qmz.1.gz "share/metainfo/$id.metainfo.xml" | LC_ALL=C sort)
 actual=$(cd "$prefix" && find . \( -type f -o -type l \) | sed 's|^\./||' | LC_ALL=C sort)
@@ -67,5 +72,5 @@ until [ $((captures += 1)) -gt 50 ] || { import -window "$window" -strip "$prefi
 done
 differing=$(compare -metric AE -fuzz 10% "$prefix/shot.png" "$source/$screenshot" null: 2>&1) || true
 [ "$scale" -ge 4 ] && [ "$differing" -le $(($pixels / 100)) ] 2>/dev/null || fail "$screenshot is not the window at scale $scale \
-($differing pixels differ); make it anew: QMZ_XVFB_SCREEN=1600x900 QT_SCALE_FACTOR=$scale scripts/with-xvfb.sh scripts/screenshot.sh build/linux/qmz $screenshot"
+($differing pixels differ); make it anew: QMZ_XVFB_SCREEN=1600x900 scripts/with-xvfb.sh env QT_SCALE_FACTOR=$scale scripts/screenshot.sh build/linux/qmz $screenshot"
 echo "OK"
