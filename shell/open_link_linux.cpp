@@ -130,7 +130,7 @@ void OpenLinkWith(HandlerReaper& reaper, std::u16string_view verb, std::u16strin
     pid_t handler = 0;
     const int error = posix_spawnp(&handler, DefaultHandler, setup.actions.get(), setup.attributes.get(), arguments, environ);
     if (error != 0) {
-        throw RuntimeFailure("No program to open web links could be started: " + std::string(DefaultHandler) + " (in " +
+        throw RuntimeFailure("No program to open web links could be started: " + std::string(DefaultHandler) + " (to run in the folder " +
                              workingFolder + "): " + std::generic_category().message(error) + ".");
     }
     reaper.Watch(std::move(ticket), handler);

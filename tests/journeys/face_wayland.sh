@@ -11,12 +11,15 @@ clipboard_owner=(wl-copy --foreground)
 face_start() {
     enable_screen_reader
     export WAYLAND_DISPLAY=qmz-journeys-$$
-    weston --backend=x11-backend.so --use-pixman --debug --socket="$WAYLAND_DISPLAY" --idle-time=0 \
+    # A configuration of the run's own, which starts no on-screen keyboard: Weston's own would
+    # come up over the window whenever the box takes the focus, and take the clicks meant for it.
+    printf '[input-method]\npath=\n' >"$work/weston.ini"
+    weston --config="$work/weston.ini" --backend=x11-backend.so --use-pixman --debug --socket="$WAYLAND_DISPLAY" --idle-time=0 \
            --width=640 --height=480 >"$work/weston.log" 2>&1 &
     step="start the compositor"
     wait_until test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "weston did not start"
     weston-debug proto >"$work/proto.log" 2>&1 &
-    QT_QPA_PLATFORM=wayland "$program" >"$work/qmz.log" 2>&1 &
+    PATH=$handler_path QT_QPA_PLATFORM=wayland "$program" >"$work/qmz.log" 2>&1 &
     pid=$!
     step="find the window"
     # The window's client area, placed by the banner's red, where the reference picture has it.

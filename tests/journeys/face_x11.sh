@@ -16,7 +16,7 @@ face_start() {
     enable_screen_reader
     program_folder=$work/$'caf\xe9 tools'
     install -D "$program" "$program_folder/qmz"
-    "$program_folder/qmz" &
+    PATH=$handler_path "$program_folder/qmz" &
     pid=$!
     find_window 30 screen
 }

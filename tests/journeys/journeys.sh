@@ -13,7 +13,10 @@ journeys=(screen_reader buttons_and_labels texts no_handler close)
 skipped=" x11:close wine:no_handler "
 mkdir "$work/bin" "$work/records"
 cp "$4" "$work/bin/xdg-open"
+# The stand-in handler comes first; on Qt the program's PATH holds nothing else (handler_path), so
+# that no xdg-open of the machine's answers when the journey takes the stand-in away.
 export PATH="$work/bin:$PATH" QMZ_TEST_RECORDS="$work/records"
+handler_path=$work/bin
 journey=start step=start opened=0
 # Every failure, in this shell or a subshell, and every command that fails unexpectedly ends the
 # run with one line that says where, and a screenshot.
@@ -153,7 +156,7 @@ journey_no_handler() {
     click "Get Link"
     expect_box "$media_link"
     click VBOX
-    expect_message "No program to open web links could be started: xdg-open (in *): No such file or directory."
+    expect_message "No program to open web links could be started: xdg-open (to run in the folder *): No such file or directory."
     mv "$work/xdg-open" "$work/bin/xdg-open"
 }
 journey_close() {

@@ -1,4 +1,4 @@
-// The Qt face under test, offscreen (or on the platform a run asks for): its driver for the shared
+// The Qt face under test, offscreen (or on the platform a test run asks for): its driver for the shared
 // cases, its own case and the test program's main. The user's own journeys through it (clicks,
 // keys, the real handler, a screen reader's view through AT-SPI) are in tests/journeys.
 #include <gtest/gtest.h>
@@ -203,13 +203,11 @@ std::unique_ptr<testing_support::FaceDriver> testing_support::StartFace(LinkOpen
 
 }  // namespace qmz
 
-// Runs the cases inside a QApplication, as the program runs its window: on the offscreen platform
-// unless another is asked for.
+// Runs the cases inside a QApplication, as the program runs its window: on the offscreen platform,
+// whatever the desktop's QT_QPA_PLATFORM, unless a test run asks for another by QMZ_TEST_PLATFORM.
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("QMZ_TEST_PLATFORM") ? "offscreen" : qgetenv("QMZ_TEST_PLATFORM"));
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }
