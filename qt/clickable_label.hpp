@@ -16,22 +16,13 @@ signals:
     void clicked();
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton) {
-            pressed_ = true;
-            event->accept();
-        }
-    }
+    // A press it takes sends it the release too, wherever the pointer has gone by then.
+    void mousePressEvent(QMouseEvent* event) override { event->setAccepted(event->button() == Qt::LeftButton); }
     void mouseReleaseEvent(QMouseEvent* event) override {
-        const bool wasPressed = pressed_;
-        pressed_ = false;
-        if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
             emit clicked();
         }
     }
-
-private:
-    bool pressed_ = false;
 };
 
 }  // namespace qmz

@@ -8,8 +8,7 @@
 #include <utility>
 
 #include "base/runtime_failure.hpp"
-#include "qt/accessible_link.hpp"
-#include "qt/accessible_window.hpp"
+#include "qt/accessibility.hpp"
 #include "qt/clickable_label.hpp"
 #include "qt/font.hpp"
 #include "qt/one_line_box.hpp"
@@ -27,14 +26,10 @@ Qt::Alignment ToQtAlignment(TextAlignment alignment) {
     return (alignment == TextAlignment::Right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
 }
 
-bool TakesFocus(ControlKind kind) {
-    return kind != ControlKind::Label;
-}
-
 }  // namespace
 
 QtForm::QtForm(const FormDescription& description, LinkOpener openLink) : openLink_(std::move(openLink)) {
-    MarkAsAccessibleWindow(*this);
+    InstallAccessibility();
     setObjectName(ToQString(description.name));
     setWindowTitle(ToQString(description.title));
     // Every drawing, so that a task bar or a title bar that shows the icon small gets one drawn for
@@ -50,14 +45,13 @@ QtForm::QtForm(const FormDescription& description, LinkOpener openLink) : openLi
 
     const int dotsPerInch = logicalDpiX();
     setFixedSize(TwipsToPixels(description.clientWidth, dotsPerInch), TwipsToPixels(description.clientHeight, dotsPerInch));
-    const std::size_t pageLinkBox = PageLinkBoxIndex(description);
-    for (std::size_t i = 0; i < description.controls.size(); ++i) {
-        QWidget* widget = CreateControl(description.controls[i], dotsPerInch);
-        if (i == pageLinkBox) {
+    // Made in tab order, which is the order the focus visits them in.
+    for (const std::size_t index : TabOrder(description)) {
+        QWidget* widget = CreateControl(description.controls[index], dotsPerInch);
+        if (index == PageLinkBoxIndex(description)) {
             pageLinkBox_ = static_cast<OneLineBox*>(widget);
         }
     }
-    SetTabOrder(description);
     if (pageLinkBox_) {
         pageLinkBox_->setFocus();
     }
@@ -82,30 +76,27 @@ QWidget* QtForm::CreateControl(const ControlDescription& control, int dotsPerInc
             break;
         }
         case ControlKind::Label: {
-            auto* label = new ClickableLabel(this);
-            if (control.onClick == ClickAction::SiteLink) {
-                // Before the text is set: that is when a running screen reader first asks about it.
-                MarkAsAccessibleLink(*label);
+            // A label whose click runs an action answers clicks, and screen readers meet it as a link.
+            QLabel* label = control.onClick == ClickAction::None ? new QLabel(this) : new ClickableLabel(this);
+            if (auto* clickable = qobject_cast<ClickableLabel*>(label)) {
+                connect(clickable, &ClickableLabel::clicked, this, runOnClick);
             }
             label->setText(ToQString(control.caption));
             label->setAlignment(ToQtAlignment(control.alignment));
             label->setAutoFillBackground(true);
             label->setTextFormat(Qt::PlainText);
-            connect(label, &ClickableLabel::clicked, this, runOnClick);
             widget = label;
             break;
         }
     }
     widget->setObjectName(ToQString(control.name));
-    if (!control.accessibleName.empty()) {
-        widget->setAccessibleName(ToQString(control.accessibleName));
-    }
+    widget->setAccessibleName(ToQString(control.accessibleName.empty() ? control.caption : control.accessibleName));
     if (!control.accessibleDescription.empty()) {
         widget->setAccessibleDescription(ToQString(control.accessibleDescription));
     }
     widget->setGeometry(TwipsToPixels(control.place.left, dotsPerInch), TwipsToPixels(control.place.top, dotsPerInch),
                         TwipsToPixels(control.place.width, dotsPerInch), TwipsToPixels(control.place.height, dotsPerInch));
-    widget->setFocusPolicy(TakesFocus(control.kind) ? Qt::StrongFocus : Qt::NoFocus);
+    widget->setFocusPolicy(control.kind == ControlKind::Label ? Qt::NoFocus : Qt::StrongFocus);
     if (control.font) {
         widget->setFont(ToQFont(*control.font));
     }
@@ -117,34 +108,20 @@ QWidget* QtForm::CreateControl(const ControlDescription& control, int dotsPerInc
     return widget;
 }
 
-void QtForm::SetTabOrder(const FormDescription& description) {
-    QWidget* previous = nullptr;
-    for (const std::size_t index : TabOrder(description)) {
-        const ControlDescription& control = description.controls[index];
-        if (!TakesFocus(control.kind)) {
-            continue;
-        }
-        auto* widget = findChild<QWidget*>(ToQString(control.name));
-        if (previous) {
-            setTabOrder(previous, widget);
-        }
-        previous = widget;
+OneLineBox& QtForm::PageLinkBox() const {
+    if (!pageLinkBox_) {
+        throw RuntimeFailure("The text box is gone.");
     }
+    return *pageLinkBox_;
 }
 
 Text QtForm::ReadPageLinkBox() {
-    if (!pageLinkBox_) {
-        throw RuntimeFailure("The text box is gone.");
-    }
-    return pageLinkBox_->WholeText().toStdU16String();
+    return PageLinkBox().WholeText().toStdU16String();
 }
 
 void QtForm::WritePageLinkBox(TextView text) {
-    if (!pageLinkBox_) {
-        throw RuntimeFailure("The text box is gone.");
-    }
     // Taken as it stands: QString::fromUtf16 would drop a leading byte order mark.
-    pageLinkBox_->SetWholeText(QStringView(text.data(), static_cast<qsizetype>(text.size())));
+    PageLinkBox().SetWholeText(QStringView(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 WindowHandle QtForm::ReadWindowHandle() {

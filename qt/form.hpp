@@ -26,7 +26,7 @@ public:
 
 private:
     QWidget* CreateControl(const ControlDescription& control, int dotsPerInch);
-    void SetTabOrder(const FormDescription& description);
+    OneLineBox& PageLinkBox() const;
 
     LinkOpener openLink_;
     QPointer<OneLineBox> pageLinkBox_;

@@ -3,34 +3,27 @@
 #include <QClipboard>
 #include <QLineEdit>
 
-#include <functional>
-#include <optional>
 #include <vector>
 
 namespace qmz {
 
-// The window's one-line text box: a QLineEdit that takes a text of any length at a cost in
-// proportion to it. Every way in keeps the first line of what comes (up to its first line break).
-//
-// A text longer than any page link could be is one unit: the widget holds no text then, and its
-// placeholder shows the unit's beginning, "…" and its end, so the toolkit lays out and repaints only
-// those few characters. Copy and cut hand out the whole text; typing, deleting or pasting replaces
-// it whole; Undo brings it back. Screen readers read and edit the whole text (accessible_box.hpp).
-//
-// The box keeps its own history of whole states, in steps as QLineEdit makes them (a run of typing
-// is one step, a paste is one): QLineEdit's own history cannot hold a unit it never holds.
+// The window's one-line text box: every way in takes what comes up to its first line break. A text
+// longer than any page link could be is one unit, which the widget does not hold: its placeholder
+// shows the unit's beginning, "…" and its end, so that the toolkit lays out and paints only those.
+// Copy and cut hand out the whole text, typing, deleting or pasting replaces it whole, and screen
+// readers read and edit it whole (accessibility.hpp). The box keeps a history of whole texts for
+// Undo and Redo: each edit of the box's own is a step, and so is each run of the user's typing.
 class OneLineBox final : public QLineEdit {
     Q_OBJECT
 public:
     explicit OneLineBox(QWidget* parent);
 
-    QString WholeText() const;
+    QString WholeText() const { return unit_.isNull() ? text() : unit_; }
     bool HoldsUnit() const { return !unit_.isNull(); }
-    // As setText: the first line of text, the cursor at its end and nothing before it to undo.
+    // As setText: the first line of text, the cursor at its end, and no history.
     void SetWholeText(QStringView text);
-    // Puts the first line of incoming in place of [from, to) of the whole text, as one step that
-    // Undo takes back. Changes nothing, and says so, when the range does not lie in the text or
-    // memory runs out.
+    // Puts the first line of incoming in place of [from, to) of the whole text, as one step.
+    // Changes nothing, and says so, when the range is not in the text or memory runs out.
     bool Replace(qsizetype from, qsizetype to, QStringView incoming);
 
 protected:
@@ -41,35 +34,18 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    struct State {
-        QString text;
-        int cursor = 0;
-        int anchor = 0;  // the selection's other end; the cursor's place when nothing is selected
-    };
-
-    State Current() const;
-    void Show(const State& state);
-    // Lets the widget handle what reaches it from the user, and keeps the state before any edit it
-    // makes as an undo step.
-    void Natively(const std::function<void()>& handle);
-    // In place of the selection (of the whole unit), or at the cursor.
-    void ReplaceSelection(QStringView incoming);
+    void Show(const QString& text, qsizetype cursor);
+    bool ReplaceSelection(QStringView incoming);  // or the whole unit, or at the cursor
     void Paste(QClipboard::Mode mode);
-    // Copies the selection (the whole unit) to the clipboard; with cut, then takes it out.
-    void CopyOut(bool cut);
-    // Selects the whole text; a unit, which the widget cannot show selected, goes to the X selection.
-    void SelectEverything();
-    void Step(std::vector<State>& back, std::vector<State>& forth);
+    // Copies the selection (a unit whole) to mode's clipboard and, with cut, takes it out. For
+    // the X selection it selects everything: the widget cannot show a unit selected.
+    void HandOut(QClipboard::Mode mode, bool cut);
+    void Step(std::vector<QString>& back, std::vector<QString>& forth);
 
-    QString unit_;  // the whole text while the box holds it as a unit, else null
-    std::vector<State> undo_, redo_;
-    // The run of typing (or of deleting) that the next such edit joins, and where its cursor stopped.
-    struct Run {
-        bool grows;
-        int cursor;
-    };
-    std::optional<Run> run_;
-    bool edited_ = false;  // the widget edited its text since Natively began
+    QString unit_;  // the whole text while it is a unit, else null
+    QString last_;  // the whole text as the last step left it
+    std::vector<QString> undo_, redo_;
+    bool typing_ = false;  // the user's typing since the last step goes on with it
 };
 
 }  // namespace qmz
