@@ -15,14 +15,13 @@
 
 namespace qmz::testing_support {
 
-// How a text comes into the page-link box: a paste by keys, by the box's menu or by the middle
-// button (the X selection), a drop, an input method's commit, a screen reader's setting of the
-// text or insertion at the cursor, and Get Link's write.
-enum class WayIn { PasteKeys, PasteMenu, MiddleButton, Drop, InputMethod, ReaderSet, ReaderInsert, Write };
-// How the whole text leaves it: selected and copied or cut by keys or by the menu, selected into
-// the X selection, copied or cut by a screen reader, and read by the actions.
-enum class WayOut { CopyKeys, CutKeys, CopyMenu, CutMenu, XSelection, ReaderCopy, ReaderCut, Read };
-// A key pressed in the box, as the face's keyboard gives it.
+// How a text comes into the page-link box: a paste by keys or by the middle button (the X
+// selection), a drop, an input method's commit and a screen reader's insertion, all at the cursor;
+// and a screen reader's setting of the text and Get Link's write, in place of the whole text.
+enum class WayIn { PasteKeys, MiddleButton, Drop, InputMethod, ReaderInsert, ReaderSet, Write, End };
+// How the whole text leaves it, selected first where that takes a selection: copied or cut by keys,
+// into the X selection, copied or cut by a screen reader, and read by the actions.
+enum class WayOut { CopyKeys, CutKeys, XSelection, ReaderCopy, ReaderCut, Read, End };
 enum class BoxKey { Undo, Redo };
 
 struct DevicePlace {

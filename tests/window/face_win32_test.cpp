@@ -1,5 +1,5 @@
-// The Win32 face under test, under Wine: its driver for the shared cases, and what it tells screen
-// readers. The user's own journeys through it (clicks, keys, the real shell) are in tests/journeys.
+// The Win32 face under test, under Wine: its driver for the shared cases, and its own case. The
+// user's own journeys through it (clicks, keys, the real shell) are in tests/journeys.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -82,7 +82,7 @@ public:
         return true;
     }
     void PlaceCursor(int at) override { SendMessageW(Box(), EM_SETSEL, at, at); }
-    // What Ctrl+V sends the box; the box's own menu and Windows' input methods send nothing else.
+    // What Ctrl+V sends the box, and Get Link's write; Wine can drive no other way.
     bool Bring(testing_support::WayIn way, TextView text) override {
         if (way == testing_support::WayIn::Write) {
             form_.WritePageLinkBox(text);
@@ -92,18 +92,12 @@ public:
         }
         return way == testing_support::WayIn::Write || way == testing_support::WayIn::PasteKeys;
     }
-    // What Ctrl+A and then Ctrl+C or Ctrl+X send the box.
+    // What Ctrl+A and then Ctrl+C or Ctrl+X send the box, and the actions' read.
     std::optional<Text> TakeOut(testing_support::WayOut way) override {
         using testing_support::WayOut;
-        if (way == WayOut::Read) {
-            return form_.ReadPageLinkBox();
-        }
-        if (way != WayOut::CopyKeys && way != WayOut::CutKeys) {
-            return std::nullopt;
-        }
         SendMessageW(Box(), EM_SETSEL, 0, -1);
-        SendMessageW(Box(), way == WayOut::CopyKeys ? WM_COPY : WM_CUT, 0, 0);
-        return Clipboard();
+        SendMessageW(Box(), way == WayOut::CopyKeys ? WM_COPY : way == WayOut::CutKeys ? WM_CUT : WM_NULL, 0, 0);
+        return way == WayOut::Read ? form_.ReadPageLinkBox() : way <= WayOut::CutKeys ? std::optional(Clipboard()) : std::nullopt;
     }
     // The box's one level of undo: undoing again takes the undo back.
     void PressInBox(testing_support::BoxKey /*Undo or Redo*/) override { SendMessageW(Box(), EM_UNDO, 0, 0); }
@@ -171,29 +165,6 @@ TEST(FaceWin32, MemoryThatRunsOutIsSaidAndNeverCrossesTheSystemsCode) {
     failNextAllocation = true;
     SendMessageW(face.Form().Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&frame));
     EXPECT_EQ(face.Messages(), std::vector<std::string>{"The window cannot be laid out for the new screen density: no memory is left."});
-}
-
-// What the window tells screen readers (through UI Automation and MSAA, which Wine does not
-// implement), seen through a recording annotation, word for word as the Qt face's tree.
-TEST(FaceWin32, AnnotatesEveryControlForScreenReaders) {
-    std::vector<std::string> calls;
-    struct Recording final : AccessibleAnnotation {
-        explicit Recording(std::vector<std::string>& calls) : calls(calls) {}
-        void SetText(HWND control, AccessibleText property, const std::wstring& value) override {
-            calls.push_back(Name(control) + (property == AccessibleText::Name ? " name " : " description ") + ToUtf8(AsText(value)).value());
-        }
-        void SetLinkRole(HWND control) override { calls.push_back(Name(control) + " link"); }
-        void Clear(HWND /*control*/) override {}
-        static std::string Name(HWND control) { return MainForm().controls[static_cast<std::size_t>(GetDlgCtrlID(control) - ControlId(0))].name.data(); }
-        std::vector<std::string>& calls;
-    };
-    Win32Form form(MainForm(), [](auto&&...) {}, std::make_unique<Recording>(calls));
-    EXPECT_EQ(calls, (std::vector<std::string>{
-                         "Text1 name Video page link",
-                         "Text1 description Paste the address of a video's page here. Get Link replaces it with the address of "
-                         "the video file; Download opens that file in the web browser.",
-                         "Command1 name Download", "Label1 name VBOX", "Label1 link", "Label2 name 7", "Label2 link",
-                         "Label3 name Still ownin' ya", "Label4 name Quib", "Label5 name Hi to the crew!", "Command2 name Get Link"}));
 }
 
 }  // namespace
