@@ -24,14 +24,11 @@ echo "Installed tree:"
 echo "$actual" | sed 's/^/  /'
 [ "$actual" = "$expected" ] || fail "the installed files differ from: $(echo "$expected" | tr '\n' ' ')"
 
-# Both programs answer -v as --version, GNU's way, which the manual page's COPYRIGHT section shows.
+# Both programs answer -v as --version, GNU's way (their manual pages are held to both by a test).
 for program in qmz qmz-link; do
     version=$(env -u DISPLAY "$prefix/bin/$program" -v 2>&1) || true
     [ "$version" = "$(env -u DISPLAY "$prefix/bin/$program" --version)" ] && [ "$(echo "$version" | head -n1)" = "$program 1.00" ] ||
         fail "$program -v or --version says: $version"
-    zcat "$prefix/share/man/man1/$program.1.gz" | grep -qF '\-\-version' || fail "$program(1) is not its --help"
-    zcat "$prefix/share/man/man1/$program.1.gz" | sed -n '/^\.SH COPYRIGHT/,/^\.SH/p' | grep -c -e '^Copyright .* The QMZ developers$' \
-        -e '^Licence: MIT <' -e '^There is NO WARRANTY' | grep -qx 3 || fail "$program(1) has no COPYRIGHT section with the licence's lines"
 done
 
 entry=$prefix/share/applications/$id.desktop

@@ -1,6 +1,6 @@
-// The Qt face under test, offscreen (or on the platform a test run asks for): its driver for the shared
-// cases, its own case and the test program's main. The user's own journeys through it (clicks,
-// keys, the real handler, a screen reader's view through AT-SPI) are in tests/journeys.
+// The Qt face under test, offscreen (or on the platform a test run asks for): its driver for the
+// shared cases, its box's own cases and the test program's main. The user's own journeys through
+// it (clicks, keys, the real handler, a screen reader's view through AT-SPI) are in tests/journeys.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -20,9 +20,38 @@
 namespace qmz {
 namespace {
 
-using testing_support::BoxKey;
-using testing_support::WayIn;
-using testing_support::WayOut;
+// How a text comes into the box: a paste by keys or by the middle button (the X selection), a
+// drop, an input method's commit and a screen reader's insertion, all at the cursor; and a screen
+// reader's setting of the text and Get Link's write, in place of the whole text.
+enum class WayIn { PasteKeys, MiddleButton, Drop, InputMethod, ReaderInsert, ReaderSet, Write, End };
+// How the whole text leaves it, selected first where that takes a selection: copied or cut by keys,
+// into the X selection, copied or cut by a screen reader, and read by the actions.
+enum class WayOut { CopyKeys, CutKeys, XSelection, ReaderCopy, ReaderCut, Read, End };
+
+// size characters (five million, ten megabytes, unless asked) that a box might take for its own: a
+// "…" at each end and in the middle, and 200 characters of two code units after the first and before
+// the last, so that a cut near either end to show the text falls between the two units of a
+// character at every other offset. Those characters (tag letters) take no room, so that the box
+// shows as many of them as it takes.
+Text LongText(std::size_t size = 5'000'000) {
+    Text tags;
+    for (int i = 0; i < 200; ++i) {
+        tags += u"\U000E0041";
+    }
+    Text text = u"\u2026" + tags + Text(size - 2 * tags.size() - 2, u'x') + tags + u"\u2026";
+    text[size / 2] = u'\u2026';
+    return text;
+}
+
+// The bytes the process's heap holds in use; none under AddressSanitizer, whose allocator hides them.
+std::size_t HeapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return 0;
+#else
+    const struct mallinfo2 heap = mallinfo2();
+    return heap.uordblks + heap.hblkhd;
+#endif
+}
 
 class QtFace final : public testing_support::FaceDriver {
 public:
@@ -50,8 +79,9 @@ public:
     double Dpi() const override { return form_.logicalDpiX() * form_.devicePixelRatioF(); }
     double Rounding() const override { return form_.devicePixelRatioF(); }  // one logical pixel
     bool MoveToDensity(int /*dpi*/) override { return false; }
-    void PlaceCursor(int at) override { Box().setCursorPosition(at); }
-    bool Bring(WayIn way, TextView text) override {
+    // Brings text into the box (through the clipboard where the way takes it from there); false
+    // where this run has no such way.
+    bool Bring(WayIn way, TextView text) {
         const QString incoming = QStringView(text).toString();  // every code unit as it is
         const QPoint cursor = Box().inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
         QMimeData dragged;
@@ -84,7 +114,8 @@ public:
                 return true;
         }
     }
-    std::optional<Text> TakeOut(WayOut way) override {
+    // The text that leaves the box; none where this run has no such way.
+    std::optional<Text> TakeOut(WayOut way) {
         QClipboard& clipboard = *QApplication::clipboard();
         clipboard.clear();
         QTest::keySequence(&Box(), QKeySequence::SelectAll);
@@ -106,15 +137,8 @@ public:
                 return form_.ReadPageLinkBox();
         }
     }
-    void PressInBox(BoxKey key) override { QTest::keySequence(&Box(), key == BoxKey::Undo ? QKeySequence::Undo : QKeySequence::Redo); }
-    std::optional<std::size_t> HeapInUse() const override {
-#if defined(__SANITIZE_ADDRESS__)
-        return std::nullopt;
-#else
-        const struct mallinfo2 heap = mallinfo2();
-        return heap.uordblks + heap.hblkhd;
-#endif
-    }
+    void Press(QKeySequence::StandardKey keys) { QTest::keySequence(&Box(), keys); }
+    Text Read() { return form_.ReadPageLinkBox(); }
     QWidget* Widget(std::string_view control) const { return form_.findChild<QWidget*>(QString::fromUtf8(control)); }
     OneLineBox& Box() const { return *form_.findChild<OneLineBox*>(); }
 
@@ -126,12 +150,47 @@ private:
     std::vector<std::string> messages_;
 };
 
+// Whatever way a text comes in, the box takes it whole up to its first line break (LF, CR or CRLF),
+// five million characters as well, at a cost in memory of a few times their size (a box that lays
+// all of it out costs over thirty), as one step that Undo takes back and Redo brings again (Get
+// Link's write, like any program's setting of a box's text, is no step to undo). Each way out gives
+// the whole text exactly, with its "…" and the characters of two units where a box might cut it
+// short to show it; a cut leaves the box empty, and Undo brings the text back.
+TEST(FaceQt, EveryWayInAndOutTakesTheFirstLineWholeAsOneStep) {
+    QtFace face({});
+    const Text text = LongText();
+    const Text breaks[] = {u"\n", u"\r", u"\r\n"};
+    for (int way = 0; way < static_cast<int>(WayIn::End); ++way) {
+        face.Form().WritePageLinkBox(u"ab");
+        face.Box().setCursorPosition(1);
+        const std::size_t before = HeapInUse();
+        if (!face.Bring(WayIn(way), text + breaks[way % 3] + u"rest")) {
+            continue;
+        }
+        const std::size_t after = HeapInUse();
+        const Text taken = WayIn(way) >= WayIn::ReaderSet ? text : u"a" + text + u"b";
+        const auto out = WayOut(way % static_cast<int>(WayOut::End));
+        SCOPED_TRACE("way in " + std::to_string(way) + ", way out " + std::to_string(static_cast<int>(out)));
+        EXPECT_TRUE(face.Read() == taken) << "the text came in otherwise";
+        EXPECT_LT(after, before + 4 * text.size() * sizeof(char16_t) + 65536) << "bytes in use before: " << before;
+        EXPECT_TRUE(face.TakeOut(out).value_or(taken) == taken) << "the text went out otherwise";
+        if (out == WayOut::CutKeys || out == WayOut::ReaderCut) {
+            EXPECT_EQ(face.Read(), Text());
+            face.Press(QKeySequence::Undo);
+        }
+        face.Press(QKeySequence::Undo);
+        EXPECT_TRUE(face.Read() == (WayIn(way) == WayIn::Write ? taken : u"ab")) << "after Undo";
+        face.Press(QKeySequence::Redo);
+        EXPECT_TRUE(face.Read() == taken) << "after Redo";
+    }
+}
+
 // A text too long for the widget is one unit. The box shows its beginning, "…" and its end, in
 // whole characters and within its width; typing or deleting replaces it whole (how it leaves,
 // whole, is the shared cases'), and Undo brings it back.
 TEST(FaceQt, ALongTextIsOneUnitShownByItsEnds) {
     QtFace face({});
-    const Text text = testing_support::LongText(100'000);
+    const Text text = LongText(100'000);
     face.Form().WritePageLinkBox(text);
     const QString shown = face.Box().placeholderText();
     EXPECT_TRUE(face.Box().text().isEmpty() && shown.isValidUtf16()) << "the widget holds the text, or its rendering splits a character";
@@ -141,8 +200,8 @@ TEST(FaceQt, ALongTextIsOneUnitShownByItsEnds) {
     for (const auto& [keys, left] : {std::pair(QStringLiteral("typed"), QStringLiteral("typed")), std::pair(QStringLiteral("\b"), QString())}) {
         QTest::keyClicks(&face.Box(), keys);
         EXPECT_EQ(face.Box().WholeText(), left);
-        face.PressInBox(BoxKey::Undo);
-        EXPECT_TRUE(face.Form().ReadPageLinkBox() == text) << "Undo did not bring the text back after " << left.toStdString();
+        face.Press(QKeySequence::Undo);
+        EXPECT_TRUE(face.Read() == text) << "Undo did not bring the text back after " << left.toStdString();
     }
 }
 

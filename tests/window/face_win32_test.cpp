@@ -74,61 +74,12 @@ public:
     double Dpi() const override { return density_ != 0 ? density_ : GetDpiForWindow(form_.Window()); }
     double Rounding() const override { return 1; }  // whole pixels, a width between two rounded edges
     bool MoveToDensity(int dpi) override {
-        // As Windows tells a window that moved to a screen of another density.
-        RECT frame{};
+        RECT frame{};  // as Windows tells a window that moved to a screen of another density
         GetWindowRect(form_.Window(), &frame);
         SendMessageW(form_.Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&frame));
-        density_ = dpi;
-        return true;
+        return (density_ = dpi) != 0;
     }
-    void PlaceCursor(int at) override { SendMessageW(Box(), EM_SETSEL, at, at); }
-    // What Ctrl+V sends the box, and Get Link's write; Wine can drive no other way.
-    bool Bring(testing_support::WayIn way, TextView text) override {
-        if (way == testing_support::WayIn::Write) {
-            form_.WritePageLinkBox(text);
-        } else if (way == testing_support::WayIn::PasteKeys) {
-            SetClipboard(text);
-            SendMessageW(Box(), WM_PASTE, 0, 0);
-        }
-        return way == testing_support::WayIn::Write || way == testing_support::WayIn::PasteKeys;
-    }
-    // What Ctrl+A and then Ctrl+C or Ctrl+X send the box, and the actions' read.
-    std::optional<Text> TakeOut(testing_support::WayOut way) override {
-        using testing_support::WayOut;
-        SendMessageW(Box(), EM_SETSEL, 0, -1);
-        SendMessageW(Box(), way == WayOut::CopyKeys ? WM_COPY : way == WayOut::CutKeys ? WM_CUT : WM_NULL, 0, 0);
-        return way == WayOut::Read ? form_.ReadPageLinkBox() : way <= WayOut::CutKeys ? std::optional(Clipboard()) : std::nullopt;
-    }
-    // The box's one level of undo: undoing again takes the undo back.
-    void PressInBox(testing_support::BoxKey /*Undo or Redo*/) override { SendMessageW(Box(), EM_UNDO, 0, 0); }
-    std::optional<std::size_t> HeapInUse() const override {
-        std::size_t inUse = 0;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(GetProcessHeap(), &entry)) {
-            inUse += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0 ? entry.cbData : 0;
-        }
-        return inUse;
-    }
-
 private:
-    HWND Box() const { return Control(form_, "Text1"); }
-    void SetClipboard(TextView text) {
-        const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (text.size() + 1) * sizeof(char16_t));
-        std::ranges::copy(text, static_cast<char16_t*>(GlobalLock(memory)));
-        GlobalUnlock(memory);
-        OpenClipboard(form_.Window());
-        EmptyClipboard();
-        SetClipboardData(CF_UNICODETEXT, memory);
-        CloseClipboard();
-    }
-    Text Clipboard() {
-        OpenClipboard(form_.Window());
-        const HANDLE memory = GetClipboardData(CF_UNICODETEXT);
-        const Text text(static_cast<const char16_t*>(GlobalLock(memory)));
-        GlobalUnlock(memory);
-        CloseClipboard();
-        return text;
-    }
     // Runs the messages waiting, as the program's message loop does.
     void Pump() {
         for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
@@ -160,10 +111,8 @@ TEST(FaceWin32, MemoryThatRunsOutIsSaidAndNeverCrossesTheSystemsCode) {
     KillTimer(nullptr, timer);
     EXPECT_EQ(shown, std::vector<std::string>{"QMZ cannot start: no memory is left."});
     Win32Face face({});
-    RECT frame{};
-    GetWindowRect(face.Form().Window(), &frame);
     failNextAllocation = true;
-    SendMessageW(face.Form().Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&frame));
+    face.MoveToDensity(144);
     EXPECT_EQ(face.Messages(), std::vector<std::string>{"The window cannot be laid out for the new screen density: no memory is left."});
 }
 

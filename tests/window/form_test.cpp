@@ -15,10 +15,7 @@
 namespace qmz {
 namespace {
 
-using testing_support::BoxKey;
 using testing_support::StartFace;
-using testing_support::WayIn;
-using testing_support::WayOut;
 
 // The table that the derivation and qmz-link are held to as well, each text in the box: Download
 // hands its media link on, to be opened over the window, and Get Link puts it in the box.
@@ -53,58 +50,6 @@ TEST(Form, NoFailureLeavesAClickAndOnlyTheBannerReportsOne) {
     EXPECT_EQ(face->Form().ReadPageLinkBox(), Text(MediaLinkPrefix) + u"ab/ab12CD34.flv");
 }
 
-// Whatever way a text comes in, the box takes it whole up to its first line break (LF, CR or CRLF),
-// five million characters as well, at a cost in memory of a few times their size (a box that lays
-// all of it out costs over thirty), as one step that Undo takes back and Redo brings again. Get
-// Link's write, like any program's setting of a box's text, is no step to undo.
-TEST(Form, EveryWayInTakesTheFirstLineWholeAsOneStep) {
-    auto face = StartFace({});
-    const Text text = testing_support::LongText();
-    const Text breaks[] = {u"\n", u"\r", u"\r\n"};
-    for (int way = 0; way < static_cast<int>(WayIn::End); ++way) {
-        face->Form().WritePageLinkBox(u"ab");
-        face->PlaceCursor(1);
-        const auto before = face->HeapInUse();
-        if (!face->Bring(WayIn(way), text + breaks[way % 3] + u"rest")) {
-            continue;
-        }
-        const auto after = face->HeapInUse();
-        SCOPED_TRACE("way in " + std::to_string(way));
-        const Text taken = WayIn(way) >= WayIn::ReaderSet ? text : u"a" + text + u"b";
-        EXPECT_TRUE(face->Form().ReadPageLinkBox() == taken) << "the text came in otherwise";
-        if (before && after) {
-            EXPECT_LT(*after, *before + 4 * text.size() * sizeof(char16_t) + 65536) << "bytes in use before: " << *before;
-        }
-        face->PressInBox(BoxKey::Undo);
-        EXPECT_TRUE(face->Form().ReadPageLinkBox() == (WayIn(way) == WayIn::Write ? taken : u"ab")) << "after Undo";
-        face->PressInBox(BoxKey::Redo);
-        EXPECT_TRUE(face->Form().ReadPageLinkBox() == taken) << "after Redo";
-    }
-}
-
-// The whole text leaves by every way exactly as it is, a short one and a long one with a "…" of
-// its own and characters of two code units where a box might cut it short to show it. A cut
-// leaves the box empty, and Undo brings the text back.
-TEST(Form, EveryWayOutGivesTheWholeTextExactly) {
-    auto face = StartFace({});
-    for (const Text& text : {Text(u"x\u2026\U0001F600y"), testing_support::LongText(100'000)}) {
-        for (int way = 0; way < static_cast<int>(WayOut::End); ++way) {
-            face->Form().WritePageLinkBox(text);
-            const std::optional<Text> out = face->TakeOut(WayOut(way));
-            if (!out) {
-                continue;
-            }
-            SCOPED_TRACE("way out " + std::to_string(way) + ", " + std::to_string(text.size()) + " characters");
-            EXPECT_TRUE(*out == text) << "gave " << out->size() << " characters";
-            if (WayOut(way) == WayOut::CutKeys || WayOut(way) == WayOut::ReaderCut) {
-                EXPECT_EQ(face->Form().ReadPageLinkBox(), Text());
-                face->PressInBox(BoxKey::Undo);
-            }
-            EXPECT_TRUE(face->Form().ReadPageLinkBox() == text) << "the box holds another text now";
-        }
-    }
-}
-
 // At the system's density (96, or QMZ_TEST_DPI where a test run sets another) the client area and
 // every control stand where the description places them; and every control again once the window
 // hears that it moved to a denser screen (the frame, and so the client area, is then the system's).
@@ -134,20 +79,5 @@ TEST(Form, LaysOutEveryControlAtTheScreensDensity) {
 }
 
 }  // namespace
-
-Text testing_support::LongText(std::size_t size) {
-    const Text tag = u"\U000E0041";
-    Text text = u"\u2026";
-    for (int i = 0; i < 200; ++i) {
-        text += tag;
-    }
-    for (char16_t c = 0; text.size() < size - 401; ++c) {
-        text += text.size() == size / 2 ? u'\u2026' : static_cast<char16_t>(u'0' + c % 64);
-    }
-    for (int i = 0; i < 200; ++i) {
-        text += tag;
-    }
-    return text + u"\u2026";
-}
 
 }  // namespace qmz
