@@ -15,12 +15,7 @@ run() {
         status=$?
 }
 # says STATUS MESSAGE [VARIABLE=VALUE...] COMMAND...: the status, and all that the command says.
-says() {
-    local want="$1 $2"
-    shift 2
-    run "$@"
-    [ "$status $said" = "$want" ] || fail "$*: status $status, said: $said"
-}
+says() { local want="$1 $2"; shift 2; run "$@"; [ "$status $said" = "$want" ] || fail "$*: status $status, said: $said"; }
 # no_window [VARIABLE=VALUE...] COMMAND...: status 1, and qmz's one line after at least one of Qt's.
 no_window() {
     run "$@"

@@ -16,9 +16,7 @@ deb=$out/qmz_1.00_amd64.deb symbols=$out/qmz-dbgsym_1.00_amd64.ddeb
 dpkg-deb -x "$deb" "$out/root"
 "$(dirname "$0")/check_installed_tree.sh" "$out/root/usr" "$id" "$source" "changelog.gz copyright" >"$out/tree.log" ||
     { cat "$out/tree.log"; fail "the package's tree"; }
-for program in qmz qmz-link; do
-    ! readelf -S "$out/root/usr/bin/$program" | grep -qE '\.(comment|debug_info)' || fail "the packaged $program is not stripped"
-done
+for program in qmz qmz-link; do ! readelf -S "$out/root/usr/bin/$program" | grep -qE '\.(comment|debug_info)' || fail "$program is not stripped"; done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 # Computed from the binaries: Qt 6 Widgets for the window, libstdc++ and libc for both programs.

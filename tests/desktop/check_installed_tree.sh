@@ -1,10 +1,9 @@
 #!/bin/sh
 # Checks an installed tree: exactly the expected files, with the given DOCUMENTS under share/doc/qmz,
-# runnable programs that answer before any window, manual pages made from their --help and --version,
-# sharp icons, a desktop entry and metadata that point at what was installed and that their
-# validators pass, and a window that the entry names and pictures. Given a BUILD_DIR, installs it
-# into a fresh PREFIX first, as a user would with cmake --install, and checks that the programs are
-# the built ones and the documents the source's, as they are.
+# runnable programs that answer before any window, sharp icons, a desktop entry and metadata that
+# point at what was installed and that their validators pass, and a window that the entry names.
+# Given a BUILD_DIR, installs it into a fresh PREFIX first, as a user would with cmake --install,
+# and checks that the programs are the built ones and the documents the source's, as they are.
 # Usage: check_installed_tree.sh PREFIX APP_ID SOURCE_DIR "DOCUMENT..." [BUILD_DIR], with DISPLAY on an X server of ours.
 set -eu
 prefix=$1 id=$2 source=$3 documents=$4 build=${5:-}
@@ -54,20 +53,10 @@ screenshot=$(sed -n 's|.*<image type="source"[^>]*>[^<]*/\(docs/[^<]*\)</image>.
 [ -n "$screenshot" ] && [ -f "$source/$screenshot" ] || fail "the metadata names no screenshot in docs/ of the source tree"
 
 # The window as the desktop sees it: its X11 class is what the entry tells a dock to match (the
-# Wayland app id, the entry's name, is the journeys' to check), and the screenshot is this window
-# drawn at a whole scale factor of 4 or more, not a smaller picture blown up.
-width=$(identify -format %w "$source/$screenshot") pixels=$(identify -format '%w*%h' "$source/$screenshot")
-scale=$((width / $(identify -format %w "$source/docs/qmz-window.png"))) captures=0
-QT_SCALE_FACTOR=$scale "$prefix/bin/qmz" &
-trap 'kill $! 2>/dev/null || true; rm -f "$prefix/shot.png" "$prefix/shot.new.png"' EXIT
+# Wayland app id, the entry's name, is the journeys' to check).
+"$prefix/bin/qmz" &
+trap 'kill $! 2>/dev/null || true' EXIT
 window=$(timeout 20 xdotool search --sync --onlyvisible --pid $! | head -n1)
 class=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\(.*\)"$/\1/p')
 [ -n "$class" ] && [ "$class" = "$(value StartupWMClass)" ] || fail "the window's class \"$class\" is not the entry's StartupWMClass"
-# The picture once the first paint is done: two captures in a row alike (within 50).
-until [ $((captures += 1)) -gt 50 ] || { import -window "$window" -strip "$prefix/shot.new.png" && cmp -s "$prefix/shot.new.png" "$prefix/shot.png"; }; do
-    mv "$prefix/shot.new.png" "$prefix/shot.png"
-done
-differing=$(compare -metric AE -fuzz 10% "$prefix/shot.png" "$source/$screenshot" null: 2>&1) || true
-[ "$scale" -ge 4 ] && [ "$differing" -le $(($pixels / 100)) ] 2>/dev/null || fail "$screenshot is not the window at scale $scale \
-($differing pixels differ); make it anew: QMZ_XVFB_SCREEN=1600x900 scripts/with-xvfb.sh env QT_SCALE_FACTOR=$scale scripts/screenshot.sh build/linux/qmz $screenshot"
 echo "OK"

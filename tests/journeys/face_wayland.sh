@@ -3,7 +3,7 @@
 # display, and xdotool clicks and types into that window, so that every click and key reaches the
 # program through the compositor's seat, as a user's would. Pastes come from the compositor's
 # clipboard (wl-copy); the window is read through AT-SPI, as on X11. Weston's protocol log tells
-# when it holds a paste's text.
+# the window's app id.
 # shellcheck source=face_x11.sh
 source "$here/face_x11.sh"
 clipboard_owner=(wl-copy --foreground)
@@ -37,11 +37,8 @@ face_start() {
 red_of() { convert "$1" txt:- | grep -i '#ED0F64' | awk -F'[,:]' 'NR == 1 { print $1, $2 }'; }
 
 face_click() { input mousemove $((origin_x + $1)) $((origin_y + $2)) mousemove_relative 1 0 click 1; }
-# The compositor holds the offer once wl-copy has set it as the selection.
-face_holds_offer() {
-    selections=$((${selections:-0} + 1))
-    wait_until eval '[ "$(grep -c "set_selection(wl_data_source" "$work/proto.log")" -ge "$selections" ]'
-}
+# The compositor holds the offer once a client of its own reads it back.
+face_holds_offer() { wait_until eval 'timeout 5 wl-paste --no-newline 2>/dev/null | cmp -s - "$work/offered"'; }
 # The window's own close button, which Qt draws in its frame on Wayland, at its top right.
 face_close() {
     step="click the close button"

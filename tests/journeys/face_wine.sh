@@ -4,7 +4,7 @@
 # shell hands links to the host's xdg-open, here the stand-in, in the state Wine gives it.
 # shellcheck source=face_x11.sh
 source "$here/face_x11.sh"
-face_reader=(wine "$reader") tree=wine
+face_reader=(wine "$reader")
 
 face_start() {
     # Started from another folder: the handler's working folder must be the program's.

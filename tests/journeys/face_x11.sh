@@ -2,7 +2,7 @@
 # current X display, clicked and typed into by xdotool, pasted into from the X clipboard (xclip),
 # read through AT-SPI. The display runs no window manager, so there is no close button to click. It
 # runs from a folder whose name is Latin-1, not UTF-8: a folder is bytes.
-face_reader=("$reader") tree=qt
+face_reader=("$reader")
 clipboard_owner=(xclip -selection clipboard -quiet)
 
 # As Orca does, asks every program to speak to screen readers; the session bus starts the

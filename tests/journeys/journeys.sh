@@ -9,8 +9,9 @@ face=$1 program=$(realpath "$2") reader=$(realpath "$3") stand_in=$(realpath "$4
 here=$(dirname "$(realpath "$0")") work=$(mktemp -d) program_folder=$(dirname "$program")
 journeys=(screen_reader buttons_and_labels texts no_handler close)
 # X11 has no window manager to draw a close button; Wine's shell starts a browser launcher of its
-# own, which never tells of a handler's failure.
-skipped=" x11:close wine:no_handler "
+# own, which never tells of a handler's failure; Wine's MSAA presents every control as a plain
+# client object named by its window text, and sets and presses nothing.
+skipped=" x11:close wine:no_handler wine:screen_reader "
 mkdir "$work/bin" "$work/records"
 cp "$stand_in" "$work/bin/xdg-open"
 # The stand-in handler comes first; on Qt the program's PATH holds nothing else (handler_path), so
@@ -86,13 +87,11 @@ expect_opened() {
     [[ $state =~ ^SigBlk:0{16}\ SigIgn:0{7}[01][08]0{7}\ +session:own\ streams:(/dev/null\ ){3}$ ]] || fail "the handler started in the state: $state"
 }
 
-# What a screen reader finds in the window, word for word (accessible_tree_*.txt); then, as a blind
-# user's tools do, the text set, the buttons and the banner pressed and the box read (MSAA under
-# Wine sets and presses nothing).
+# What a screen reader finds in the window, word for word (accessible_tree_qt.txt); then, as a blind
+# user's tools do, the text set, the buttons and the banner pressed and the box read.
 journey_screen_reader() {
     step="read the accessible tree"
-    read_window tree | diff "$here/accessible_tree_$tree.txt" - >&2 || fail "a screen reader finds another window (above: < expected, > found)"
-    [ "$face" != wine ] || return 0
+    read_window tree | diff "$here/accessible_tree_qt.txt" - >&2 || fail "a screen reader finds another window (above: < expected, > found)"
     step="set the box's text through the screen reader"
     read_window set "$page_link" || fail "the box's text cannot be set"
     press Download
@@ -139,17 +138,20 @@ journey_texts() {
     click "Get Link"
     expect_box ""
 }
-# With a handler that says the desktop has no browser set up (xdg-open's status 3), or none at all,
-# Download stays silent (a message box would keep Get Link's click from the window and stay over
-# it); the banner says why in a message box.
+# With a handler that says the desktop has no browser set up or could not open the link (xdg-open's
+# statuses 3 and 4), or none at all, Download stays silent (a message box would keep Get Link's
+# click from the window and stay over it); the banner says why in a message box. (Any other status
+# brings no message box, which would keep every later click from the window.)
 journey_no_handler() {
-    echo 3 >"$work/records/status"
     paste "$page_link"
-    click Download
-    expect_opened "$media_link"
-    click VBOX
-    expect_opened "$home_link"
-    expect_message "No program to open web links is set up: xdg-open could not open $home_link (exit status 3)."
+    for status in 3 4; do
+        echo "$status" >"$work/records/status"
+        click Download
+        expect_opened "$media_link"
+        click VBOX
+        expect_opened "$home_link"
+        expect_message "No program to open web links is set up: xdg-open could not open $home_link (exit status $status)."
+    done
     rm "$work/records/status" "$work/bin/xdg-open"
     click Download
     click "Get Link"

@@ -1,7 +1,7 @@
 // What the journeys see of qmz.exe's window, run in its Wine prefix: each control's place on the
-// screen, what MSAA gives of it (the box's text is its value), and the clipboard's text, in UTF-8.
-// "hold" holds the clipboard for a second, as a clipboard manager may, once it has said "held".
-// Usage: qmz_screen_reader places | tree | box | clipboard | hold
+// screen (and its name), the box's text as MSAA gives it, and the clipboard's text, in UTF-8. "hold" holds the
+// clipboard for a second, as a clipboard manager may, once it has said "held".
+// Usage: qmz_screen_reader places | box | clipboard | hold
 #include <windows.h>
 
 #include <fcntl.h>
@@ -18,45 +18,22 @@
 
 namespace {
 
-using Getter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
-
-// What MSAA gives of the window's client object, as a screen reader asks for it: with only, that
-// one text; else ROLE "NAME", then its description, value and default action where it has them.
-std::optional<std::wstring> Said(HWND window, Getter only = nullptr) {
+// The box's text as MSAA gives it to a screen reader, its value.
+std::optional<std::wstring> Value(HWND box) {
     // By __uuidof: through mingw-w64's oleacc import library, IID_IAccessible is the import thunk
     // of oleacc.dll's export, not the interface's GUID.
     IAccessible* accessible = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&accessible)))) {
+    if (FAILED(AccessibleObjectFromWindow(box, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&accessible)))) {
         return std::nullopt;
     }
-    VARIANT self{}, role{};
+    VARIANT self{};
     self.vt = VT_I4;  // CHILDID_SELF
-    const auto text = [&](Getter get) -> std::optional<std::wstring> {
-        BSTR got = nullptr;
-        const bool answered = (accessible->*get)(self, &got) == S_OK && got != nullptr;
-        const auto copy = answered ? std::optional<std::wstring>(std::in_place, got, SysStringLen(got)) : std::nullopt;
-        SysFreeString(got);
-        return copy;
-    };
-    std::optional<std::wstring> said = only ? text(only) : std::nullopt;
-    if (!only) {
-        wchar_t roleText[64] = L"?";
-        if (SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4) {
-            GetRoleTextW(static_cast<DWORD>(role.lVal), roleText, 64);
-        }
-        const auto name = text(&IAccessible::get_accName);
-        said = roleText + (name ? L" \"" + *name + L"\"" : L" (no name)");
-        for (const auto& [label, get] : {std::pair<const wchar_t*, Getter>{L" description ", &IAccessible::get_accDescription},
-                                         {L" value ", &IAccessible::get_accValue},
-                                         {L" action ", &IAccessible::get_accDefaultAction}}) {
-            if (const auto got = text(get)) {
-                *said += label + (L"\"" + *got + L"\"");
-            }
-        }
-    }
+    BSTR got = nullptr;
+    const bool answered = accessible->get_accValue(self, &got) == S_OK && got != nullptr;
+    const auto value = answered ? std::optional<std::wstring>(std::in_place, got, SysStringLen(got)) : std::nullopt;
+    SysFreeString(got);
     accessible->Release();
-    return said;
+    return value;
 }
 
 // None while another program holds the clipboard, as Wine's clipboard bridge does a moment after
@@ -85,9 +62,6 @@ int main(int argc, char** argv) {
     std::optional<std::wstring> text = L"";
     if (command == "places") {
         RECT place{};
-        GetClientRect(form, &place);
-        MapWindowPoints(form, HWND_DESKTOP, reinterpret_cast<POINT*>(&place), 2);
-        std::printf("%ld %ld %ld %ld QMZ\n", place.left, place.top, place.right - place.left, place.bottom - place.top);
         for (std::size_t i = 0; i < controls.size(); ++i) {
             GetWindowRect(GetDlgItem(form, qmz::ControlId(i)), &place);
             // Named as screen readers name it where Windows keeps the window's annotations.
@@ -95,21 +69,15 @@ int main(int argc, char** argv) {
             std::printf("%ld %ld %ld %ld %.*s\n", place.left, place.top, place.right - place.left,
                         place.bottom - place.top, static_cast<int>(name.size()), name.data());
         }
-    } else if (command == "tree") {
-        *text = Said(form).value_or(L"no accessible object") + L"\n";
-        for (std::size_t i = 0; i < controls.size(); ++i) {
-            *text += L"  " + Said(GetDlgItem(form, qmz::ControlId(i))).value_or(L"no accessible object") + L"\n";
-        }
+
     } else if (command == "hold") {
         const bool held = OpenClipboard(nullptr) && std::puts("held") >= 0 && std::fflush(stdout) == 0;
         Sleep(1000);
         return held && CloseClipboard() ? 0 : 1;
     } else if (command == "box" || command == "clipboard") {
-        text = command == "clipboard" ? ClipboardText()
-                                      : Said(GetDlgItem(form, qmz::ControlId(qmz::PageLinkBoxIndex(qmz::MainForm()))),
-                                             &IAccessible::get_accValue);
+        text = command == "clipboard" ? ClipboardText() : Value(GetDlgItem(form, qmz::ControlId(qmz::PageLinkBoxIndex(qmz::MainForm()))));
     } else {
-        std::fputs("usage: qmz_screen_reader places | tree | box | clipboard | hold\n", stderr);
+        std::fputs("usage: qmz_screen_reader places | box | clipboard | hold\n", stderr);
         return 2;
     }
     const std::string utf8 = qmz::ToUtf8(qmz::AsText(text.value_or(L""))).value_or("(a text that UTF-8 cannot carry)");

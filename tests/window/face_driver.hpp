@@ -3,9 +3,7 @@
 // file (face_qt_test.cpp, face_win32_test.cpp) makes it and adds what only that face has.
 #pragma once
 
-#include <cstddef>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>

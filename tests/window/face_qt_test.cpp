@@ -86,7 +86,6 @@ public:
         const QPoint cursor = Box().inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
         QMimeData dragged;
         dragged.setText(incoming);
-        QDragEnterEvent enter(cursor, Qt::CopyAction, &dragged, Qt::LeftButton, {});
         QDropEvent drop(cursor, Qt::CopyAction, &dragged, Qt::LeftButton, {});
         QInputMethodEvent commit;
         commit.setCommitString(incoming);
@@ -100,7 +99,7 @@ public:
                 QTest::mouseClick(&Box(), Qt::MiddleButton, {}, cursor);
                 return QApplication::clipboard()->supportsSelection();
             case WayIn::Drop:
-                return QApplication::sendEvent(&Box(), &enter) && QApplication::sendEvent(&Box(), &drop);
+                return QApplication::sendEvent(&Box(), &drop);
             case WayIn::InputMethod:
                 return QApplication::sendEvent(&Box(), &commit);
             case WayIn::ReaderInsert:  // what AT-SPI's InsertText does

@@ -25,8 +25,7 @@ bool failNextAllocation = false;
 
 HWND Control(const Win32Form& form, std::string_view name) {
     const auto& controls = MainForm().controls;
-    const auto index = std::ranges::find(controls, name, &ControlDescription::name) - controls.begin();
-    return GetDlgItem(form.Window(), ControlId(static_cast<std::size_t>(index)));
+    return GetDlgItem(form.Window(), ControlId(static_cast<std::size_t>(std::ranges::find(controls, name, &ControlDescription::name) - controls.begin())));
 }
 
 // The text of every message box of the program's that a timer answered.
