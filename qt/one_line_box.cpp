@@ -67,8 +67,9 @@ bool OneLineBox::Replace(qsizetype from, qsizetype to, QStringView incoming) {
         return from == to && line.isEmpty();
     }
     try {
-        QString text = whole.first(from);
-        text.append(line).append(QStringView(whole).sliced(to));
+        QString text;
+        text.reserve(whole.size() - (to - from) + line.size());  // exactly: a unit keeps the room it is made with
+        text.append(QStringView(whole).first(from)).append(line).append(QStringView(whole).sliced(to));
         undo_.push_back(whole);
         redo_.clear();
         Show(text, from + line.size());
