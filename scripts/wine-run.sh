@@ -31,6 +31,7 @@ if [ ! -e "$ready" ]; then
     # would wait two seconds for one at every window that closes.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
     wineserver -w 9>&-
+    echo 96 >"$WINEPREFIX/.qmz-dpi"  # Wine's own density
     touch "$ready"
 fi
 # The screen's dots per inch, 96 unless QMZ_WINE_DPI says: set again where the last run set another.
